@@ -1,0 +1,1 @@
+-- SQL Server schema (to be completed)

@@ -1,0 +1,1 @@
+-- PostgreSQL schema (to be completed)

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "platform/Database.h"
+#include "platform/DataSet.h"
+
+#include <QObject>
+#include <QString>
+#include <QVariantMap>
+
+class QComboBox;
+class DatePicker;
+class TfrmSplash;
+
+// The data module: the one connection ADOcnn and the services every window
+// uses instead of talking to the connection directly. Each service reports a
+// database failure itself, once, and hands its caller a neutral result.
+class TdmData : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TdmData(QObject *parent = nullptr);
+    ~TdmData() override;
+
+    // The connection procedure of start-up: reads [DBconn] of the shared
+    // Config.ini, connects, and on failure asks whether to start the setup
+    // tool. Sets IsConnected.
+    bool ConnectFromConfig(TfrmSplash *splash = nullptr);
+    // Uses a connection already opened under Database's default name.
+    void UseOpenConnection();
+
+    static QString connectionName() { return QStringLiteral("ADOcnn"); }
+    QSqlDatabase ADOcnn() const;
+    const SqlDialect &dialect() const;
+
+    bool IsConnected = false;
+    DataSet *QryPub = nullptr;
+    DataSet *QryTemp = nullptr;
+
+    // --- services
+    bool DeleteById(const QString &table, qint64 id);
+    bool ExecSql(const QString &sql, const QVariantMap &params = {});
+    QString QueryString(const QString &sql, const QVariantMap &params = {});
+    double QueryFloat(const QString &sql, const QVariantMap &params = {});
+    int QueryInt(const QString &sql, const QVariantMap &params = {});
+    bool OpenQuery(const QString &sql, DataSet *query, const QVariantMap &params = {});
+    void FillComboBox(const QString &sql, QComboBox *combo, const QVariantMap &params = {});
+    void WriteLog(const QString &operType);
+    // Next record numbers. Empty when none can be given (the day's or the
+    // sequence's numbers are used up, the last number is not a number, or the
+    // database failed); *error then says why.
+    QString NextDatedCode(const QString &sql, const QString &prefix, int width, const QVariantMap &params = {},
+                          QString *error = nullptr);
+    QString NextCode(const QString &sql, int width, const QVariantMap &params = {}, QString *error = nullptr);
+    bool HasPermission(const QString &code);
+    static QString MakeNumberFormat(int decimals, int kind);
+    static QString DateRangeCaption(const DatePicker *from, const DatePicker *to);
+
+    // The code list statement most drop-downs are filled from.
+    static QString codeListSql() { return QStringLiteral("select distinct F_name from t_code where (F_name <> '') and F_type = :type"); }
+    void FillCodeList(const QString &type, QComboBox *combo) { FillComboBox(codeListSql(), combo, {{QStringLiteral("type"), type}}); }
+
+    // The first column of every row, for lists.
+    QStringList QueryList(const QString &sql, const QVariantMap &params = {}, bool *ok = nullptr);
+
+private:
+    QString nextCodeFrom(const QString &top, const QString &headWhenEmpty, int width, QString *error);
+    bool querySingle(const QString &sql, const QVariantMap &params, QVariant *value);
+};
+
+// The data module of the process.
+extern TdmData *dmData;
+
+namespace Msg {
+inline QString DeleteFailed() { return QStringLiteral("删除操作失败，请检查数据连接... "); }
+inline QString OperationFailed() { return QStringLiteral("操作失败，请检查数据连接... "); }
+inline QString OpenFailed() { return QStringLiteral("打开操作失败，请检查数据连接... "); }
+inline QString SaveFailed() { return QStringLiteral("保存失败，请检测数据库连接！"); }
+inline QString ConfigBroken() { return QStringLiteral("配置文件不存在或出错，请先配置系统！"); }
+inline QString ConnectFailed() { return QStringLiteral("数据连接失败，是否要安装配置数据库？"); }
+} // namespace Msg

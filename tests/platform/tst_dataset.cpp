@@ -1,0 +1,298 @@
+#include "platform/DataSet.h"
+#include "platform/Database.h"
+#include "platform/Format.h"
+#include "support/TestSupport.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using TestSupport::TestDb;
+
+class TestDataSet : public QObject
+{
+    Q_OBJECT
+
+    static void addClients(const TestDb &t, int n)
+    {
+        Transaction tr(t.db());
+        for (int i = 1; i <= n; ++i)
+            t.insert("t_client", {{"F_cltID", i},
+                                  {"F_code", QString("C%1").arg(i, 5, 10, QChar('0'))},
+                                  {"F_name", QStringLiteral("客户%1").arg(i)},
+                                  {"F_SZ1", i * 1.5},
+                                  {"F_useFlag", i % 10 == 0},
+                                  {"F_QQ", QString("qq%1").arg(i)},
+                                  {"F_editdate", i % 2 ? QString("2026-01-%1").arg(i % 28 + 1, 2, 10, QChar('0')) : Format::emptyDateText()}});
+        tr.commit();
+    }
+
+private slots:
+    void readsMovesAndShows()
+    {
+        TestDb t;
+        addClients(t, 5);
+        DataSet ds;
+        ds.setSql("select * from t_client where F_cltID >= :from order by F_ID");
+        ds.setParam("FROM", 2);
+        QVERIFY(ds.open());
+        QCOMPARE(ds.recordCount(), 4);
+        QCOMPARE(ds.currentRow(), 0);
+        QCOMPARE(ds.value("f_CODE").toString(), QString("C00002"));
+        ds.last();
+        QVERIFY(ds.eof());
+        QCOMPARE(ds.text("F_name"), QStringLiteral("客户5"));
+        ds.prior();
+        QCOMPARE(ds.value("F_cltID").toInt(), 4);
+        QVERIFY(ds.locate("F_code", "c00003", Qt::CaseInsensitive));
+        QCOMPARE(ds.currentRow(), 1);
+        QVERIFY(!ds.locate("F_code", "nope"));
+        QVERIFY(ds.isBooleanField(ds.fieldIndex("F_useFlag")));
+        QVERIFY(!ds.isBooleanField(ds.fieldIndex("F_cltID")));
+        QVERIFY(ds.isNumericField(ds.fieldIndex("F_SZ1")));
+        QVERIFY(!ds.isNumericField(ds.fieldIndex("F_name")));
+        QCOMPARE(ds.currentRow(), 1);
+        // the empty date shows blank, a real date as it is
+        ds.setEmptyDateFields({"F_editdate"});
+        const int col = ds.fieldIndex("F_editdate");
+        QCOMPARE(ds.displayText(0, col), QString()); // customer 2: sentinel
+        QCOMPARE(ds.displayText(1, col), QString("2026-01-04"));
+        QCOMPARE(ds.value(0, col).toString(), Format::emptyDateText());
+        // re-open keeps the row by key
+        ds.setCurrentRow(2);
+        QVERIFY(ds.reopen());
+        QCOMPARE(ds.value("F_cltID").toInt(), 4);
+    }
+
+    void failedOpenLeavesItClosed()
+    {
+        TestDb t;
+        DataSet ds;
+        ds.setSql("select * from no_such_table");
+        QVERIFY(!ds.open());
+        QVERIFY(!ds.isOpen());
+        QVERIFY(!ds.lastError().isEmpty());
+        QCOMPARE(ds.recordCount(), 0);
+        QCOMPARE(ds.currentRow(), -1);
+    }
+
+    void largeListsReadKeysAndPages()
+    {
+        TestDb t;
+        addClients(t, 3000);
+        DataSet ds;
+        ds.setSql("select * from t_client where (1=1) and COALESCE(F_useFlag,0) = 0 order by F_ID");
+        QVERIFY(ds.open());
+        QVERIFY(ds.isKeyed());
+        QCOMPARE(ds.recordCount(), 2700);
+        QCOMPARE(ds.value(0, "F_name").toString(), QStringLiteral("客户1"));
+        QCOMPARE(ds.value(2699, "F_name").toString(), QStringLiteral("客户2999"));
+        QCOMPARE(ds.value(1500, "F_code").toString(), QString("C01667"));
+        // reading every row evicts old pages but values stay right
+        for (int r = 0; r < ds.recordCount(); r += 7)
+            QCOMPARE(ds.value(r, "F_cltID").toInt(), r + r / 9 + 1);
+        QCOMPARE(ds.columnSum("F_SZ1"), 1.5 * (3000 * 3001 / 2 - 10 * (300 * 301 / 2)));
+        // a joined statement is read whole
+        DataSet joined;
+        joined.setSql("select c.F_name, l.F_name as lname from t_client c left join t_linkman l on l.F_cltID = c.F_cltID");
+        QVERIFY(joined.open());
+        QVERIFY(!joined.isKeyed());
+        QCOMPARE(joined.recordCount(), 3000);
+    }
+
+    void sortsOnTheClient()
+    {
+        TestDb t;
+        addClients(t, 300);
+        for (bool keyed : {true, false}) {
+            DataSet ds;
+            ds.setSql(keyed ? "select * from t_client order by F_ID" : "select F_ID, F_cltID, F_useFlag, F_SZ1, F_name from t_client order by F_ID");
+            QVERIFY(ds.open());
+            QCOMPARE(ds.isKeyed(), keyed);
+            ds.setCurrentRow(4); // customer 5
+            ds.setSortText("f_useflag DESC,F_SZ1 ASC,");
+            QCOMPARE(ds.value(0, "F_cltID").toInt(), 10);
+            QCOMPARE(ds.value(29, "F_cltID").toInt(), 300);
+            QCOMPARE(ds.value(30, "F_cltID").toInt(), 1);
+            QCOMPARE(ds.value("F_cltID").toInt(), 5); // still on the same row
+            ds.setSortText("");
+            QCOMPARE(ds.value(0, "F_cltID").toInt(), 1);
+            ds.setSortText("F_name DESC");
+            QCOMPARE(ds.value(0, "F_name").toString(), QStringLiteral("客户99"));
+        }
+    }
+
+    void detailFollowsItsMaster()
+    {
+        TestDb t;
+        addClients(t, 3);
+        t.insert("t_linkman", {{"F_cltID", 1}, {"F_name", "a"}});
+        t.insert("t_linkman", {{"F_cltID", 1}, {"F_name", "b"}});
+        t.insert("t_linkman", {{"F_cltID", 3}, {"F_name", "c"}});
+        DataSet master, detail;
+        master.setSql("select * from t_client order by F_ID");
+        detail.setSql("select * from t_linkman where F_cltID = :F_cltID order by F_ID");
+        detail.setMaster(&master, "F_cltID");
+        QVERIFY(master.open());
+        QVERIFY(detail.open());
+        QCOMPARE(detail.recordCount(), 2);
+        master.next();
+        QCOMPARE(detail.recordCount(), 0);
+        master.next();
+        QCOMPARE(detail.recordCount(), 1);
+        QCOMPARE(detail.text("F_name"), QString("c"));
+        detail.detachMaster();
+        master.first();
+        QCOMPARE(detail.text("F_name"), QString("c"));
+        detail.attachMaster();
+        master.next();
+        master.first();
+        QCOMPARE(detail.recordCount(), 2);
+        // a closed detail stays closed
+        detail.close();
+        master.last();
+        QVERIFY(!detail.isOpen());
+    }
+
+    void cachedEditsApplyInsideTheCallersTransaction()
+    {
+        TestDb t;
+        addClients(t, 1);
+        t.insert("t_linkman", {{"F_cltID", 1}, {"F_name", "keep"}, {"F_QQ", "123"}});
+        t.insert("t_linkman", {{"F_cltID", 1}, {"F_name", "gone"}});
+        DataSet ds;
+        ds.setCachedUpdates(true);
+        ds.setSql("select * from t_linkman where F_cltID = 1 order by F_ID");
+        QVERIFY(ds.open());
+        QCOMPARE(ds.updateTable(), QString("t_linkman"));
+        QVERIFY(ds.setValue("F_dept", QStringLiteral("销售部")));
+        QCOMPARE(ds.state(), DataSet::State::Edit);
+        QVERIFY(ds.post());
+        QVERIFY(ds.deleteRow(1));
+        QVERIFY(ds.append());
+        QCOMPARE(ds.state(), DataSet::State::Insert);
+        ds.setValue("F_cltID", 1);
+        ds.setValue("F_name", QStringLiteral("新人"));
+        QVERIFY(ds.hasPendingUpdates());
+        QCOMPARE(ds.recordCount(), 2);
+
+        {   // applied, then rolled back: the table is as it was, the cache too
+            Transaction tr(t.db());
+            QString error;
+            QVERIFY2(ds.applyUpdates(&error), qPrintable(error));
+            QCOMPARE(t.count("t_linkman"), 2);
+        }
+        QCOMPARE(t.count("t_linkman"), 2);
+        QCOMPARE(t.count("t_linkman", "F_name='gone'"), 1);
+        QCOMPARE(t.count("t_linkman", "F_dept is not null"), 0);
+        QVERIFY(ds.hasPendingUpdates());
+
+        {   // the same save again, committed
+            Transaction tr(t.db());
+            QVERIFY(ds.applyUpdates());
+            QVERIFY(tr.commit());
+            ds.commitUpdates();
+        }
+        QVERIFY(!ds.hasPendingUpdates());
+        QCOMPARE(t.count("t_linkman"), 2);
+        QCOMPARE(t.count("t_linkman", "F_name='gone'"), 0);
+        QCOMPARE(t.count("t_linkman", "F_name=:n", {{"n", QStringLiteral("新人")}}), 1);
+        // an edit writes only what changed: the QQ number no window shows survives
+        QCOMPARE(t.scalar("select F_QQ from t_linkman where F_name='keep'").toString(), QString("123"));
+        QCOMPARE(t.scalar("select F_dept from t_linkman where F_name='keep'").toString(), QStringLiteral("销售部"));
+        // the inserted row knows its key now; a second apply writes nothing
+        QVERIFY(ds.keyOf(1) > 0);
+        QVERIFY(ds.applyUpdates());
+        QCOMPARE(t.count("t_linkman"), 2);
+    }
+
+    void cancelDropsEdits()
+    {
+        TestDb t;
+        t.insert("t_linkman", {{"F_cltID", 1}, {"F_name", "a"}});
+        DataSet ds;
+        ds.setCachedUpdates(true);
+        ds.setSql("select * from t_linkman order by F_ID");
+        QVERIFY(ds.open());
+        ds.append();
+        ds.cancel(); // an appended row never posted goes away
+        QCOMPARE(ds.recordCount(), 1);
+        ds.setValue("F_name", "b");
+        ds.post();
+        ds.append();
+        ds.setValue("F_name", "c");
+        ds.post();
+        ds.deleteRow(0);
+        QCOMPARE(ds.recordCount(), 1);
+        ds.cancelUpdates();
+        QCOMPARE(ds.recordCount(), 1);
+        QCOMPARE(ds.value(0, "F_name").toString(), QString("a"));
+        QVERIFY(!ds.hasPendingUpdates());
+    }
+
+    void postWritesAtOnceWhenNotCached()
+    {
+        TestDb t;
+        addClients(t, 50);
+        DataSet ds;
+        ds.setSql("select * from t_client where (1=1) order by F_ID");
+        QVERIFY(ds.open());
+        QVERIFY(ds.isKeyed());
+        ds.setCurrentRow(40);
+        QVERIFY(ds.setValue("F_hangye", QStringLiteral("\\\\制造业\\电子设备")));
+        QVERIFY(ds.post());
+        QCOMPARE(t.scalar("select F_hangye from t_client where F_cltID = 41").toString(), QStringLiteral("\\\\制造业\\电子设备"));
+        QCOMPARE(t.scalar("select F_QQ from t_client where F_cltID = 41").toString(), QString("qq41"));
+        QVERIFY(ds.append());
+        ds.setValue("F_name", QStringLiteral("新客户"));
+        QVERIFY(ds.post());
+        QVERIFY(ds.keyOf(50) > 0);
+        QCOMPARE(t.count("t_client"), 51);
+        QVERIFY(ds.deleteRow(50));
+        QCOMPARE(t.count("t_client"), 50);
+    }
+
+    void fieldChangeHookComputesTotals()
+    {
+        TestDb t;
+        DataSet ds;
+        ds.setCachedUpdates(true);
+        ds.setSql("select * from t_XSdetail where F_code = :F_code order by F_ID");
+        ds.setParam("F_code", "XS1");
+        QVERIFY(ds.open());
+        ds.setFieldChangeHook([](DataSet &d, int row, const QString &field) {
+            const QString f = field.toLower();
+            if (f == "f_rate" || f == "f_price" || f == "f_amount")
+                d.setValue(row, d.fieldIndex("F_totalPrice"),
+                           d.value(row, "F_amount").toDouble() * d.value(row, "F_price").toDouble() * d.value(row, "F_rate").toDouble());
+        });
+        ds.append();
+        ds.setValue("F_rate", 0.9);
+        ds.setValue("F_price", 10.0);
+        ds.setValue("F_amount", 3.0);
+        QCOMPARE(ds.value("F_totalPrice").toDouble(), 27.0);
+        ds.setValue("F_amount", 4.0);
+        QCOMPARE(ds.value("F_totalPrice").toDouble(), 36.0);
+        QCOMPARE(ds.columnSum("F_totalPrice"), 36.0);
+    }
+
+    void modelSignalsFollowTheRows()
+    {
+        TestDb t;
+        addClients(t, 3);
+        DataSet ds;
+        ds.setSql("select * from t_client order by F_ID");
+        QSignalSpy reset(&ds, &QAbstractItemModel::modelReset);
+        QSignalSpy current(&ds, &DataSet::currentRowChanged);
+        QVERIFY(ds.open());
+        QCOMPARE(reset.count(), 1);
+        QCOMPARE(ds.rowCount(), 3);
+        QCOMPARE(ds.data(ds.index(1, ds.fieldIndex("F_name"))).toString(), QStringLiteral("客户2"));
+        QVERIFY(current.count() >= 1);
+        ds.close();
+        QCOMPARE(ds.rowCount(), 0);
+        QCOMPARE(ds.currentRow(), -1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDataSet)
+#include "tst_dataset.moc"

@@ -1,0 +1,194 @@
+#include "TestSupport.h"
+
+#include "platform/Config.h"
+#include "platform/Database.h"
+#include "platform/Messages.h"
+#include "platform/Modal.h"
+#include "platform/Shell.h"
+#include "tools/SchemaSetup.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QInputMethodEvent>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+
+namespace TestSupport {
+
+TestDb::TestDb(bool withDataModule)
+{
+    Database::close(TdmData::connectionName());
+    DbSettings s;
+    s.baseDir = m_dir.path();
+    s.database = QStringLiteral("Brenmoor");
+    QString error;
+    if (!Database::openRaw(TdmData::connectionName(), s, &error))
+        qFatal("cannot create test database: %s", qPrintable(error));
+    if (!SchemaSetup::createSchema(Database::connection(TdmData::connectionName()), &error))
+        qFatal("cannot create schema: %s", qPrintable(error));
+    Database::setDefaultConnectionName(TdmData::connectionName());
+    QFile cfg(configPath());
+    cfg.open(QIODevice::WriteOnly);
+    cfg.close();
+    Config::openShared(configPath());
+    if (withDataModule) {
+        m_dm = std::make_unique<TdmData>();
+        m_dm->UseOpenConnection();
+    }
+}
+
+TestDb::~TestDb()
+{
+    m_dm.reset();
+    Database::close(TdmData::connectionName());
+}
+
+QString TestDb::dbFile() const { return QDir(m_dir.path()).filePath(QStringLiteral("Brenmoor.db")); }
+QString TestDb::configPath() const { return QDir(m_dir.path()).filePath(QStringLiteral("Config.ini")); }
+QSqlDatabase TestDb::db() const { return Database::connection(TdmData::connectionName()); }
+
+bool TestDb::exec(const QString &sql, const QVariantMap &params) const
+{
+    QString error;
+    const bool ok = Sql::execOn(db(), sql, params, &error);
+    if (!ok)
+        qWarning("exec failed: %s: %s", qPrintable(sql), qPrintable(error));
+    return ok;
+}
+
+QVariant TestDb::scalar(const QString &sql, const QVariantMap &params) const
+{
+    QSqlQuery q(db());
+    if (!Sql::exec(q, sql, params)) {
+        qWarning("scalar failed: %s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+        return QVariant();
+    }
+    return q.next() ? q.value(0) : QVariant();
+}
+
+int TestDb::count(const QString &table, const QString &where, const QVariantMap &params) const
+{
+    return scalar(QStringLiteral("select count(*) from %1 where %2").arg(table, where), params).toInt();
+}
+
+qint64 TestDb::insert(const QString &table, const QVariantMap &values) const
+{
+    QString error;
+    const qint64 id = Sql::insertRow(db(), table, values, QStringLiteral("F_ID"), &error);
+    if (id < 0)
+        qWarning("insert into %s failed: %s", qPrintable(table), qPrintable(error));
+    return id;
+}
+
+// ------------------------------------------------------------------ Script
+
+Script::Script()
+{
+    Messages::setHandler([this](const QString &text, int kind) {
+        m_messages.append({text, kind});
+        if (kind != MessQuestion)
+            return 0;
+        if (m_answers.isEmpty()) {
+            failures.append(QStringLiteral("unanswered question: ") + text);
+            return 2;
+        }
+        return m_answers.dequeue();
+    });
+    Modal::setHandler([this](QDialog *dialog) {
+        m_dialogs.append(dialog->objectName());
+        if (m_modals.isEmpty()) {
+            failures.append(QStringLiteral("unexpected modal dialog: %1 (%2)").arg(dialog->objectName(), dialog->windowTitle()));
+            return int(QDialog::Rejected);
+        }
+        // the dialog is shown (not modal) while the script acts on it
+        dialog->show();
+        QApplication::processEvents();
+        const int r = m_modals.dequeue()(dialog);
+        dialog->hide();
+        return r;
+    });
+    Modal::setFileHandler([this](Modal::FileKind, const QString &caption, const QString &, const QString &) {
+        if (m_files.isEmpty()) {
+            failures.append(QStringLiteral("unexpected file dialog: ") + caption);
+            return QString();
+        }
+        return m_files.dequeue();
+    });
+    Shell::setUrlHandler([this](const QUrl &url) {
+        urls.append(url);
+        return urlResult;
+    });
+    Shell::setProgramHandler([this](const QString &program, const QStringList &args) {
+        programs.append({program, args});
+        return programResult;
+    });
+}
+
+Script::~Script()
+{
+    Messages::setHandler({});
+    Modal::setHandler({});
+    Modal::setFileHandler({});
+    Shell::setUrlHandler({});
+    Shell::setProgramHandler({});
+    QStringList problems = failures;
+    if (!m_answers.isEmpty())
+        problems.append(QStringLiteral("%1 queued answer(s) not used").arg(m_answers.size()));
+    if (!m_modals.isEmpty())
+        problems.append(QStringLiteral("%1 queued dialog script(s) not used").arg(m_modals.size()));
+    if (!allowLeftoverMessages)
+        for (const Message &m : std::as_const(m_messages))
+            problems.append(QStringLiteral("message not checked: [%1] %2").arg(m.kind).arg(m.text));
+    if (!problems.isEmpty())
+        QTest::qFail(qPrintable(problems.join(QLatin1Char('\n'))), __FILE__, __LINE__);
+}
+
+void Script::answer(int yesOrNo) { m_answers.enqueue(yesOrNo); }
+void Script::answers(std::initializer_list<int> list)
+{
+    for (int a : list)
+        m_answers.enqueue(a);
+}
+void Script::onModal(ModalAction action) { m_modals.enqueue(std::move(action)); }
+void Script::onFile(const QString &path) { m_files.enqueue(path); }
+
+QList<Script::Message> Script::takeMessages()
+{
+    QList<Message> out;
+    out.swap(m_messages);
+    return out;
+}
+
+QStringList Script::takeTexts()
+{
+    QStringList out;
+    for (const Message &m : takeMessages())
+        out.append(m.text);
+    return out;
+}
+
+// ------------------------------------------------------------------ helpers
+
+void typeText(QWidget *widget, const QString &text)
+{
+    if (!widget)
+        return;
+    widget->setFocus();
+    QInputMethodEvent e;
+    e.setCommitString(text);
+    QCoreApplication::sendEvent(widget, &e);
+}
+
+void click(QObject *root, const QString &name)
+{
+    auto *b = child<QAbstractButton>(root, name);
+    if (b)
+        b->click();
+}
+
+QString psqlTestSettings() { return qEnvironmentVariable("KELMOR_TEST_PSQL"); }
+
+} // namespace TestSupport

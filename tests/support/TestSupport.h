@@ -1,0 +1,119 @@
+#pragma once
+
+#include "app/TdmData.h"
+
+#include <QDialog>
+#include <QList>
+#include <QPair>
+#include <QQueue>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <QVariantMap>
+
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+namespace TestSupport {
+
+// A fresh SQLite database made by the project's own schema and seed scripts
+// in a temporary folder, with an (empty) Config.ini beside it, open as the
+// program's connection, with a data module over it.
+class TestDb
+{
+public:
+    explicit TestDb(bool withDataModule = true);
+    ~TestDb();
+
+    QString dir() const { return m_dir.path(); }
+    QString dbFile() const;
+    QString configPath() const;
+    QSqlDatabase db() const;
+    TdmData *dm() const { return m_dm.get(); }
+
+    bool exec(const QString &sql, const QVariantMap &params = {}) const;
+    QVariant scalar(const QString &sql, const QVariantMap &params = {}) const;
+    int count(const QString &table, const QString &where = QStringLiteral("1=1"), const QVariantMap &params = {}) const;
+    // Inserts a row and gives its F_ID.
+    qint64 insert(const QString &table, const QVariantMap &values) const;
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<TdmData> m_dm;
+};
+
+// Stands in for the operator: records every message, answers questions from a
+// queue, runs a queued script on each modal dialog, answers file dialogs, and
+// records addresses and programs the program tried to open. Anything that
+// arrives without a queued answer fails the test.
+class Script
+{
+public:
+    struct Message
+    {
+        QString text;
+        int kind;
+    };
+    using ModalAction = std::function<int(QDialog *)>;
+
+    Script();
+    ~Script();
+
+    // Answers for the next questions (1 yes, 2 no), in order.
+    void answer(int yesOrNo);
+    void answers(std::initializer_list<int> list);
+    // A script for the next modal dialog; it returns the dialog's result.
+    void onModal(ModalAction action);
+    // The path the next file dialog returns (empty: cancelled).
+    void onFile(const QString &path);
+
+    // Messages shown since the last take, consumed.
+    QList<Message> takeMessages();
+    QStringList takeTexts();
+    bool hasMessages() const { return !m_messages.isEmpty(); }
+    QStringList dialogsShown() const { return m_dialogs; }
+
+    QList<QUrl> urls;
+    QList<QPair<QString, QStringList>> programs;
+    bool urlResult = true;
+    bool programResult = true;
+    // Unexpected things; checked when the script ends.
+    QStringList failures;
+    // Unconsumed messages are a failure at the end, unless allowed.
+    bool allowLeftoverMessages = false;
+
+private:
+    QList<Message> m_messages;
+    QQueue<int> m_answers;
+    QQueue<ModalAction> m_modals;
+    QQueue<QString> m_files;
+    QStringList m_dialogs;
+};
+
+// Types text (Chinese included) into a widget as an input method commits it.
+void typeText(QWidget *widget, const QString &text);
+// Finds a child by object name; fails the test (and returns null) if absent.
+template <typename T>
+T *child(QObject *root, const QString &name);
+// Clicks a button found by object name.
+void click(QObject *root, const QString &name);
+
+// Directory of the PostgreSQL test server connection, empty when none.
+QString psqlTestSettings();
+
+} // namespace TestSupport
+
+#include <QTest>
+
+template <typename T>
+T *TestSupport::child(QObject *root, const QString &name)
+{
+    T *w = root ? root->findChild<T *>(name) : nullptr;
+    if (!w)
+        QTest::qFail(qPrintable(QStringLiteral("no child '%1'").arg(name)), __FILE__, __LINE__);
+    return w;
+}
