@@ -232,7 +232,7 @@ bool DataSet::open()
         return true;
     m_lastError.clear();
     if (m_master && m_linked)
-        setParam(m_masterParam, m_master->value(m_masterField));
+        setParam(m_masterParam, masterValue());
     beginResetModel();
     m_rows.clear();
     m_view.clear();
@@ -694,8 +694,9 @@ double DataSet::columnSum(const QString &field) const
 
 // ------------------------------------------------------------------- master
 
-void DataSet::setMaster(DataSet *master, const QString &param, const QString &masterField)
+void DataSet::setMaster(DataSet *master, const QString &param, const QString &masterField, MasterValueFilter valueFilter)
 {
+    m_masterFilter = std::move(valueFilter);
     if (m_masterConn)
         disconnect(m_masterConn);
     m_master = master;
@@ -708,19 +709,25 @@ void DataSet::setMaster(DataSet *master, const QString &param, const QString &ma
 
 void DataSet::detachMaster() { m_linked = false; }
 
+QVariant DataSet::masterValue() const
+{
+    const QVariant v = m_master ? m_master->value(m_masterField) : QVariant();
+    return m_masterFilter ? m_masterFilter(v) : v;
+}
+
 void DataSet::attachMaster()
 {
     if (!m_master)
         return;
     m_linked = true;
-    setParam(m_masterParam, m_master->value(m_masterField));
+    setParam(m_masterParam, masterValue());
 }
 
 void DataSet::onMasterChanged()
 {
     if (!m_linked || !m_master)
         return;
-    setParam(m_masterParam, m_master->value(m_masterField));
+    setParam(m_masterParam, masterValue());
     if (m_open) {
         close();
         open();

@@ -100,7 +100,11 @@ public:
     // Master link: the parameter takes the master's current value of the field
     // (the parameter's name when none is given), and the data set re-queries
     // by itself whenever the master's current row changes while it is open.
-    void setMaster(DataSet *master, const QString &param, const QString &masterField = {});
+    // `valueFilter`, when given, turns the master's value into the parameter
+    // (for example a value that must match nothing).
+    using MasterValueFilter = std::function<QVariant(const QVariant &)>;
+    void setMaster(DataSet *master, const QString &param, const QString &masterField = {},
+                   MasterValueFilter valueFilter = {});
     void detachMaster();
     void attachMaster();
     bool isLinked() const { return m_master && m_linked; }
@@ -187,6 +191,7 @@ private:
     bool openKeyed(const QString &table, const QString &rest);
     bool parseSimpleSelect(QString *table, QString *rest) const;
     bool reloadRow(int storage);
+    QVariant masterValue() const;
     bool tableHasKey(const QString &table) const;
     void readFields(const QSqlRecord &record);
     void ensureLoaded(int storage) const;
@@ -242,6 +247,7 @@ private:
     QString m_masterParam;
     QString m_masterField;
     bool m_linked = false;
+    MasterValueFilter m_masterFilter;
     QMetaObject::Connection m_masterConn;
 
     QString m_updateTable;

@@ -151,6 +151,18 @@ private slots:
         detail.close();
         master.last();
         QVERIFY(!detail.isOpen());
+
+        // a filter turns an unusable master value into one that matches nothing
+        t.exec("update t_client set F_cltID = 0 where F_cltID = 2");
+        t.insert("t_linkman", {{"F_cltID", 0}, {"F_name", "orphan"}});
+        QVERIFY(master.reopen());
+        detail.setMaster(&master, "F_cltID", "F_cltID",
+                         [](const QVariant &v) { return v.toInt() > 0 ? v : QVariant(); });
+        QVERIFY(detail.open());
+        master.first();
+        master.next(); // the customer without a number
+        QCOMPARE(master.value("F_cltID").toInt(), 0);
+        QCOMPARE(detail.recordCount(), 0);
     }
 
     void cachedEditsApplyInsideTheCallersTransaction()
