@@ -126,6 +126,11 @@ bool openRaw(const QString &name, const DbSettings &s, QString *error)
     if (s.backend() == Backend::Sqlite) {
         QSqlQuery q(db);
         q.exec(QStringLiteral("PRAGMA foreign_keys=OFF"));
+    } else if (s.backend() == Backend::Mssql) {
+        // 'yyyy-MM-dd' texts (filters, the empty date) must read the same
+        // whatever the login's language is
+        QSqlQuery q(db);
+        q.exec(QStringLiteral("SET DATEFORMAT ymd"));
     }
     g_dialects[conn] = std::move(dialect);
     return true;
