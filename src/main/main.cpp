@@ -1,5 +1,5 @@
 #include "app/Startup.h"
-#include "workspace/TFrmMain.h"
+#include "workspace/MainStartup.h"
 
 #include <QApplication>
 
@@ -7,7 +7,5 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     PrepareApplication(app);
-    StartupParts parts;
-    parts.createMainWindow = [] { return new TFrmMain; };
-    return RunProgram(app, parts);
+    return RunProgram(app, MainStartupParts());
 }

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QObject>
+
+class QWidget;
+
+// Enter in a field moves the focus to the next control, as the operators'
+// windows have always done. Buttons keep Enter (it presses them) and memo
+// boxes keep it for new lines.
+class EnterAsTab : public QObject
+{
+    Q_OBJECT
+public:
+    // Watches every control inside the window, present and added later.
+    static void install(QWidget *window);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    explicit EnterAsTab(QWidget *window);
+    QWidget *m_window;
+};
