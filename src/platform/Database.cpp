@@ -294,6 +294,12 @@ qint64 insertRow(const QSqlDatabase &db, const QString &table, const QVariantMap
 
 bool exec(QSqlQuery &query, const QString &sql, const QVariantMap &params)
 {
+    // A statement with nothing to bind runs as it is: PostgreSQL prepares
+    // only queries and data changes, not CREATE and the like.
+    QStringList names;
+    positional(sql, &names);
+    if (names.isEmpty())
+        return query.exec(sql);
     if (!prepare(query, sql, params))
         return false;
     return query.exec();
