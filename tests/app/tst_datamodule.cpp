@@ -21,9 +21,11 @@ class TestDataModule : public QObject
     static QString today() { return QDate::currentDate().toString("yyyyMMdd"); }
 
 private slots:
+    void singleValues_data() { TestSupport::addBackendRows(); }
     void singleValues()
     {
-        TestDb t;
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
         Script s;
         TdmData *dm = t.dm();
         QCOMPARE(dm->QueryString("select F_name from t_code where F_type = :t", {{"t", "none"}}), QString());
@@ -44,9 +46,11 @@ private slots:
         }
     }
 
+    void deletesAndQueries_data() { TestSupport::addBackendRows(); }
     void deletesAndQueries()
     {
-        TestDb t;
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
         Script s;
         const qint64 id = t.insert("t_code", {{"F_type", "x"}, {"F_name", "a"}});
         QVERIFY(t.dm()->DeleteById("t_code", id));
@@ -61,9 +65,11 @@ private slots:
         QCOMPARE(s.takeTexts(), QStringList{QStringLiteral("打开操作失败，请检查数据连接... ")});
     }
 
+    void comboBoxesSkipBlankValues_data() { TestSupport::addBackendRows(); }
     void comboBoxesSkipBlankValues()
     {
-        TestDb t;
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
         Script s;
         for (const QString &v : {QString("A"), QString(""), QString(" "), QString("B"), QString("A")})
             t.insert("t_code", {{"F_type", "x"}, {"F_name", v}});
@@ -81,9 +87,11 @@ private slots:
         QCOMPARE(s.takeTexts().size(), 1);
     }
 
+    void logRows_data() { TestSupport::addBackendRows(); }
     void logRows()
     {
-        TestDb t;
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
         appState().OperName = QStringLiteral("张三");
         t.dm()->WriteLog(QStringLiteral("登录成功！"));
         QCOMPARE(t.count("LogRec", "F_EmpName = :n and F_OperType = :t and F_OperDate = :d",
@@ -94,19 +102,26 @@ private slots:
 
     void datedCodes_data()
     {
+        QTest::addColumn<QString>("backend");
         QTest::addColumn<QString>("top");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("first of the day") << QString() << "XS" + today() + "001";
-        QTest::newRow("next") << "XS" + today() + "004" << "XS" + today() + "005";
-        QTest::newRow("carry") << "XS" + today() + "099" << "XS" + today() + "100";
-        QTest::newRow("used up") << "XS" + today() + "999" << QString();
-        QTest::newRow("not digits") << "XS" + today() + "0A1" << QString();
+        for (Backend b : testBackends()) {
+            const QString be = SqlDialect::backendName(b);
+            auto row = [&](const char *name) -> QTestData & { return QTest::newRow(qPrintable(be + ": " + name)) << be; };
+            row("first of the day") << QString() << "XS" + today() + "001";
+            row("next") << "XS" + today() + "004" << "XS" + today() + "005";
+            row("carry") << "XS" + today() + "099" << "XS" + today() + "100";
+            row("used up") << "XS" + today() + "999" << QString();
+            row("not digits") << "XS" + today() + "0A1" << QString();
+            row("lower case") << "xs" + today() + "007" << "xs" + today() + "008";
+        }
     }
     void datedCodes()
     {
+        KELMOR_FETCH_BACKEND(backend);
         QFETCH(QString, top);
         QFETCH(QString, expected);
-        TestDb t;
+        TestDb t(backend);
         if (!top.isEmpty())
             t.insert("t_XSrec", {{"F_code", top}});
         QString error;
@@ -116,9 +131,11 @@ private slots:
         QCOMPARE(error.isEmpty(), !expected.isEmpty());
     }
 
+    void sequenceCodes_data() { TestSupport::addBackendRows(); }
     void sequenceCodes()
     {
-        TestDb t;
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
         const QString sql = "select max(F_code) from t_goods ";
         QCOMPARE(t.dm()->NextCode(sql, 6), QString("000001"));
         QCOMPARE(t.dm()->NextCode("select max(F_code) from t_employee ", 3), QString("001"));
@@ -133,9 +150,11 @@ private slots:
         QVERIFY(error.contains(QStringLiteral("用完")));
     }
 
+    void permissions_data() { TestSupport::addBackendRows(); }
     void permissions()
     {
-        TestDb t;
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
         appState().RoleCode = "R1";
         QVERIFY(!t.dm()->HasPermission("101"));
         t.insert("PartLimit", {{"F_PartCode", "R1"}, {"F_LmtCode", "101"}});

@@ -27,9 +27,11 @@ class TestDataSet : public QObject
     }
 
 private slots:
+    void readsMovesAndShows_data() { TestSupport::addBackendRows(); }
     void readsMovesAndShows()
     {
-        TestDb t;
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
         addClients(t, 5);
         DataSet ds;
         ds.setSql("select * from t_client where F_cltID >= :from order by F_ID");
@@ -63,9 +65,11 @@ private slots:
         QCOMPARE(ds.value("F_cltID").toInt(), 4);
     }
 
+    void failedOpenLeavesItClosed_data() { TestSupport::addBackendRows(); }
     void failedOpenLeavesItClosed()
     {
-        TestDb t;
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
         DataSet ds;
         ds.setSql("select * from no_such_table");
         QVERIFY(!ds.open());
@@ -75,9 +79,11 @@ private slots:
         QCOMPARE(ds.currentRow(), -1);
     }
 
+    void largeListsReadKeysAndPages_data() { TestSupport::addBackendRows(); }
     void largeListsReadKeysAndPages()
     {
-        TestDb t;
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
         addClients(t, 3000);
         DataSet ds;
         ds.setSql("select * from t_client where (1=1) and COALESCE(F_useFlag,0) = 0 order by F_ID");
@@ -99,9 +105,11 @@ private slots:
         QCOMPARE(joined.recordCount(), 3000);
     }
 
+    void sortsOnTheClient_data() { TestSupport::addBackendRows(); }
     void sortsOnTheClient()
     {
-        TestDb t;
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
         addClients(t, 300);
         for (bool keyed : {true, false}) {
             DataSet ds;
@@ -121,9 +129,11 @@ private slots:
         }
     }
 
+    void detailFollowsItsMaster_data() { TestSupport::addBackendRows(); }
     void detailFollowsItsMaster()
     {
-        TestDb t;
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
         addClients(t, 3);
         t.insert("t_linkman", {{"F_cltID", 1}, {"F_name", "a"}});
         t.insert("t_linkman", {{"F_cltID", 1}, {"F_name", "b"}});
@@ -165,9 +175,11 @@ private slots:
         QCOMPARE(detail.recordCount(), 0);
     }
 
+    void cachedEditsApplyInsideTheCallersTransaction_data() { TestSupport::addBackendRows(); }
     void cachedEditsApplyInsideTheCallersTransaction()
     {
-        TestDb t;
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
         addClients(t, 1);
         t.insert("t_linkman", {{"F_cltID", 1}, {"F_name", "keep"}, {"F_QQ", "123"}});
         t.insert("t_linkman", {{"F_cltID", 1}, {"F_name", "gone"}});
@@ -217,9 +229,11 @@ private slots:
         QCOMPARE(t.count("t_linkman"), 2);
     }
 
+    void cancelDropsEdits_data() { TestSupport::addBackendRows(); }
     void cancelDropsEdits()
     {
-        TestDb t;
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
         t.insert("t_linkman", {{"F_cltID", 1}, {"F_name", "a"}});
         DataSet ds;
         ds.setCachedUpdates(true);
@@ -241,9 +255,11 @@ private slots:
         QVERIFY(!ds.hasPendingUpdates());
     }
 
+    void postWritesAtOnceWhenNotCached_data() { TestSupport::addBackendRows(); }
     void postWritesAtOnceWhenNotCached()
     {
-        TestDb t;
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
         addClients(t, 50);
         DataSet ds;
         ds.setSql("select * from t_client where (1=1) order by F_ID");
@@ -263,9 +279,11 @@ private slots:
         QCOMPARE(t.count("t_client"), 50);
     }
 
+    void fieldChangeHookComputesTotals_data() { TestSupport::addBackendRows(); }
     void fieldChangeHookComputesTotals()
     {
-        TestDb t;
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
         DataSet ds;
         ds.setCachedUpdates(true);
         ds.setSql("select * from t_XSdetail where F_code = :F_code order by F_ID");
@@ -287,9 +305,11 @@ private slots:
         QCOMPARE(ds.columnSum("F_totalPrice"), 36.0);
     }
 
+    void modelSignalsFollowTheRows_data() { TestSupport::addBackendRows(); }
     void modelSignalsFollowTheRows()
     {
-        TestDb t;
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
         addClients(t, 3);
         DataSet ds;
         ds.setSql("select * from t_client order by F_ID");

@@ -31,9 +31,11 @@ private slots:
         QCOMPARE(SqlDialect::quote("it's"), QString("'it''s'"));
     }
 
+    void valuesNeverChangeAStatement_data() { TestSupport::addBackendRows(); }
     void valuesNeverChangeAStatement()
     {
-        TestDb t;
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
         for (const QString &name : {QStringLiteral("O'Brien 贸易"), QStringLiteral("100% 科技"), QStringLiteral("a_b 公司"),
                                     QStringLiteral("[x] 公司"), QStringLiteral("abc")})
             t.insert("t_client", {{"F_name", name}, {"F_cltID", t.count("t_client") + 1}});
@@ -53,9 +55,11 @@ private slots:
         QCOMPARE(t.count("t_client", "F_name = :n", {{"n", "ABC"}}), 1);
     }
 
+    void transactionRollsBackWhenNotCommitted_data() { TestSupport::addBackendRows(); }
     void transactionRollsBackWhenNotCommitted()
     {
-        TestDb t;
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
         {
             Transaction tr(t.db());
             QVERIFY(tr.isActive());
@@ -70,9 +74,11 @@ private slots:
         QCOMPARE(t.count("t_code", "F_type='x'"), 1);
     }
 
+    void insertRowGivesTheNewKey_data() { TestSupport::addBackendRows(); }
     void insertRowGivesTheNewKey()
     {
-        TestDb t;
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
         const qint64 a = Sql::insertRow(t.db(), "t_code", {{"F_type", "k"}, {"F_name", QStringLiteral("值")}});
         const qint64 b = Sql::insertRow(t.db(), "t_code", {{"F_type", "k"}});
         QVERIFY(a > 0);
@@ -81,6 +87,31 @@ private slots:
         QString error;
         QCOMPARE(Sql::insertRow(t.db(), "no_such_table", {{"x", 1}}, "F_ID", &error), qint64(-1));
         QVERIFY(!error.isEmpty());
+    }
+
+    void datesBitsAndTextCompareAlike_data() { TestSupport::addBackendRows(); }
+    void datesBitsAndTextCompareAlike()
+    {
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
+        t.insert("t_client", {{"F_cltID", 1}, {"F_name", "a"}, {"F_useFlag", true}, {"F_editdate", "2026-01-05"}});
+        t.insert("t_client", {{"F_cltID", 2}, {"F_name", "b"}, {"F_useFlag", false}, {"F_editdate", "1900-08-14"}});
+        t.insert("t_client", {{"F_cltID", 3}, {"F_name", "c"}, {"F_editdate", "2025-12-31 23:59:59"}});
+        // dates as 'yyyy-MM-dd' texts, literal or bound
+        QCOMPARE(t.count("t_client", "F_editdate >= '2026-01-01'"), 1);
+        QCOMPARE(t.count("t_client", "F_editdate >= :d and F_editdate < :e", {{"d", "2025-12-31"}, {"e", QDate(2026, 1, 6)}}), 2);
+        // bits: written as yes/no, tested with COALESCE
+        QCOMPARE(t.count("t_client", "COALESCE(F_useFlag,0) = 0"), 2);
+        QCOMPARE(t.count("t_client", "COALESCE(F_useFlag,0) = :f", {{"f", true}}), 1);
+        QCOMPARE(t.scalar("select F_name from t_client where F_useFlag = 1").toString(), QString("a"));
+        // text compares without regard to case, max() and LIKE too
+        t.insert("t_client", {{"F_cltID", 4}, {"F_code", "XS20260105007"}});
+        t.insert("t_client", {{"F_cltID", 5}, {"F_code", "xs20260105009"}});
+        QCOMPARE(t.scalar("select max(F_code) from t_client where F_code like :p" + SqlDialect::likeEscapeClause(),
+                          {{"p", "XS20260105%"}}).toString(), QString("xs20260105009"));
+        QCOMPARE(t.count("t_client", "F_code = 'xs20260105007'"), 1);
+        // an empty result and a missing value
+        QVERIFY(t.scalar("select max(F_code) from t_client where F_code like 'none%'").isNull());
     }
 
     void connectionRules()

@@ -5,10 +5,12 @@
 #include "platform/Messages.h"
 #include "platform/Modal.h"
 #include "platform/Shell.h"
+#include "tools/DatabaseCreator.h"
 #include "tools/SchemaSetup.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QInputMethodEvent>
@@ -18,21 +20,38 @@
 
 namespace TestSupport {
 
-TestDb::TestDb(bool withDataModule)
+TestDb::TestDb(bool withDataModule) : TestDb(Backend::Sqlite, withDataModule) {}
+
+TestDb::TestDb(Backend backend, bool withDataModule) : m_backend(backend)
 {
     Database::close(TdmData::connectionName());
-    DbSettings s;
-    s.baseDir = m_dir.path();
-    s.database = QStringLiteral("Brenmoor");
     QString error;
-    if (!Database::openRaw(TdmData::connectionName(), s, &error))
-        qFatal("cannot create test database: %s", qPrintable(error));
+    if (backend == Backend::Sqlite) {
+        m_settings.baseDir = m_dir.path();
+        m_settings.database = QStringLiteral("Brenmoor");
+    } else {
+        if (backend != Backend::Psql || !psqlTestServer(&m_settings))
+            qFatal("no test server for %s", qPrintable(SqlDialect::backendName(backend)));
+        static int serial = 0;
+        m_settings.database = QStringLiteral("kelmor_t%1_%2_%3")
+                                  .arg(QCoreApplication::applicationPid())
+                                  .arg(++serial)
+                                  .arg(QDateTime::currentMSecsSinceEpoch() % 100000);
+        if (!DatabaseCreator::createServerDatabase(m_settings, &error))
+            qFatal("cannot create test database %s: %s", qPrintable(m_settings.database), qPrintable(error));
+    }
+    if (!Database::openRaw(TdmData::connectionName(), m_settings, &error))
+        qFatal("cannot open test database: %s", qPrintable(error));
     if (!SchemaSetup::createSchema(Database::connection(TdmData::connectionName()), &error))
         qFatal("cannot create schema: %s", qPrintable(error));
     Database::setDefaultConnectionName(TdmData::connectionName());
-    QFile cfg(configPath());
-    cfg.open(QIODevice::WriteOnly);
-    cfg.close();
+    if (backend == Backend::Sqlite) {
+        QFile cfg(configPath());
+        cfg.open(QIODevice::WriteOnly);
+        cfg.close();
+    } else {
+        DatabaseCreator::writeConfig(configPath(), m_settings);
+    }
     Config::openShared(configPath());
     if (withDataModule) {
         m_dm = std::make_unique<TdmData>();
@@ -44,9 +63,17 @@ TestDb::~TestDb()
 {
     m_dm.reset();
     Database::close(TdmData::connectionName());
+    if (m_backend != Backend::Sqlite) {
+        QString error;
+        if (!DatabaseCreator::dropServerDatabase(m_settings, &error))
+            qWarning("cannot drop test database %s: %s", qPrintable(m_settings.database), qPrintable(error));
+    }
 }
 
-QString TestDb::dbFile() const { return QDir(m_dir.path()).filePath(QStringLiteral("Brenmoor.db")); }
+QString TestDb::dbFile() const
+{
+    return m_backend == Backend::Sqlite ? QDir(m_dir.path()).filePath(QStringLiteral("Brenmoor.db")) : QString();
+}
 QString TestDb::configPath() const { return QDir(m_dir.path()).filePath(QStringLiteral("Config.ini")); }
 QSqlDatabase TestDb::db() const { return Database::connection(TdmData::connectionName()); }
 
@@ -190,5 +217,49 @@ void click(QObject *root, const QString &name)
 }
 
 QString psqlTestSettings() { return qEnvironmentVariable("KELMOR_TEST_PSQL"); }
+
+bool psqlTestServer(DbSettings *settings)
+{
+    const QString server = psqlTestSettings().trimmed();
+    if (server.isEmpty())
+        return false;
+    settings->driver = QStringLiteral("psql");
+    settings->server = server;
+    settings->login = QStringLiteral("sa");
+    settings->password = qEnvironmentVariable("KELMOR_TEST_PSQL_PASSWORD");
+    settings->database.clear();
+    settings->baseDir.clear();
+    return true;
+}
+
+QList<Backend> testBackends() { return {Backend::Sqlite, Backend::Psql}; }
+
+void addBackendRows()
+{
+    QTest::addColumn<QString>("backend");
+    for (Backend b : testBackends()) {
+        const QString name = SqlDialect::backendName(b);
+        QTest::newRow(qPrintable(name)) << name;
+    }
+}
+
+Backend fetchBackend()
+{
+    QFETCH(QString, backend);
+    return SqlDialect::backendFromName(backend);
+}
+
+QString backendUnavailable(Backend backend)
+{
+    switch (backend) {
+    case Backend::Sqlite:
+        return QString();
+    case Backend::Psql:
+        return psqlTestSettings().trimmed().isEmpty() ? QStringLiteral("no PostgreSQL test server (KELMOR_TEST_PSQL)") : QString();
+    case Backend::Mssql:
+        break;
+    }
+    return QStringLiteral("SQL Server cannot run here");
+}
 
 } // namespace TestSupport

@@ -20,15 +20,20 @@ class QWidget;
 
 namespace TestSupport {
 
-// A fresh SQLite database made by the project's own schema and seed scripts
-// in a temporary folder, with an (empty) Config.ini beside it, open as the
-// program's connection, with a data module over it.
+// A fresh database made by the project's own schema and seed scripts, open as
+// the program's connection, with a data module over it, and a temporary folder
+// with a Config.ini. SQLite: the file Brenmoor.db in that folder, the
+// Config.ini empty. PostgreSQL: a new database on the test server, dropped
+// again at the end; the Config.ini's [DBconn] names it.
 class TestDb
 {
 public:
     explicit TestDb(bool withDataModule = true);
+    explicit TestDb(Backend backend, bool withDataModule = true);
     ~TestDb();
 
+    Backend backend() const { return m_backend; }
+    const DbSettings &settings() const { return m_settings; }
     QString dir() const { return m_dir.path(); }
     QString dbFile() const;
     QString configPath() const;
@@ -43,6 +48,8 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    Backend m_backend = Backend::Sqlite;
+    DbSettings m_settings;
     std::unique_ptr<TdmData> m_dm;
 };
 
@@ -104,8 +111,29 @@ void click(QObject *root, const QString &name);
 
 // Directory of the PostgreSQL test server connection, empty when none.
 QString psqlTestSettings();
+// The PostgreSQL test server (KELMOR_TEST_PSQL = host:port, the password in
+// KELMOR_TEST_PSQL_PASSWORD) as settings without a database; false when none.
+bool psqlTestServer(DbSettings *settings);
+
+// Database tests run on every backend available here: a data column
+// "backend" with one row per backend, and the fetch that skips the row when
+// its backend cannot be tested on this machine.
+QList<Backend> testBackends();
+void addBackendRows();
+Backend fetchBackend();
+// Why a backend cannot be tested here; empty when it can.
+QString backendUnavailable(Backend backend);
 
 } // namespace TestSupport
+
+// const Backend name = the row's backend; skips the row when it is not available.
+#define KELMOR_FETCH_BACKEND(name)                                                                                     \
+    const Backend name = TestSupport::fetchBackend();                                                                  \
+    do {                                                                                                               \
+        const QString why_ = TestSupport::backendUnavailable(name);                                                    \
+        if (!why_.isEmpty())                                                                                           \
+            QSKIP(qPrintable(why_));                                                                                   \
+    } while (false)
 
 #include <QTest>
 
