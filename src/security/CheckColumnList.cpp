@@ -1,13 +1,13 @@
 #include "CheckColumnList.h"
 
 #include <QResizeEvent>
+#include <QStyle>
 
 CheckColumnList::CheckColumnList(QWidget *parent) : QListWidget(parent)
 {
     setFlow(QListView::LeftToRight);
     setWrapping(true);
     setResizeMode(QListView::Adjust);
-    setUniformItemSizes(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
@@ -22,7 +22,9 @@ QListWidgetItem *CheckColumnList::addCheckItem(const QString &text, const QVaria
     auto *item = new QListWidgetItem(text, this);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
     item->setData(Qt::UserRole, data);
+    item->setToolTip(text);
     item->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+    item->setSizeHint(cellSize() - QSize(2, 0));
     return item;
 }
 
@@ -47,8 +49,19 @@ void CheckColumnList::resizeEvent(QResizeEvent *event)
     updateGrid();
 }
 
+QSize CheckColumnList::cellSize() const
+{
+    // the view lays items out as if a vertical scroll bar were shown
+    const int w = viewport()->width() - style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 4;
+    return QSize(qMax(40, w / m_columns), fontMetrics().height() + 8);
+}
+
 void CheckColumnList::updateGrid()
 {
-    const int w = viewport()->width() - 2;
-    setGridSize(QSize(qMax(40, w / m_columns), fontMetrics().height() + 8));
+    // every entry fills its cell; a caption longer than the cell is elided
+    // and its tool tip shows it whole
+    const QSize cell = cellSize();
+    setGridSize(cell);
+    for (int i = 0; i < count(); ++i)
+        item(i)->setSizeHint(cell - QSize(2, 0));
 }

@@ -21,6 +21,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    QSize cellSize() const;
     void updateGrid();
     int m_columns = 1;
 };

@@ -5,7 +5,7 @@
 #include "platform/Config.h"
 #include "platform/Messages.h"
 
-#include <QDate>
+#include <QDateTime>
 #include <QLabel>
 #include <QSqlQuery>
 #include <QWidget>
@@ -117,9 +117,8 @@ bool LoadLoginState(const QString &code, const QString &name, QWidget *mainWindo
     if (mainWindow) {
         if (auto *p1 = mainWindow->findChild<QLabel *>(QStringLiteral("StatusPanel1")))
             p1->setText(QLatin1Char(' ') + name);
-        // the main window's clock takes over panel 3 within the second
         if (auto *p3 = mainWindow->findChild<QLabel *>(QStringLiteral("StatusPanel3")))
-            p3->setText(QLatin1Char(' ') + QDate::currentDate().startOfDay().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+            p3->setText(QLatin1Char(' ') + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
     }
     return true;
 }

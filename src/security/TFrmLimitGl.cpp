@@ -66,6 +66,7 @@ bool TFrmLimitGl::openOperator(const QString &code, bool edit)
     ui->pcLimit->setTabVisible(ui->pcLimit->indexOf(ui->tsPart), false);
     ui->pcLimit->setTabVisible(ui->pcLimit->indexOf(ui->tsLimits), false);
     ui->pcLimit->setCurrentWidget(ui->tsOper);
+    resize(560, 420);
 
     ui->cbbName->clear();
     ui->cbbName->addItems(OperatorAdmin::employeeNames());
@@ -100,6 +101,7 @@ bool TFrmLimitGl::openRole(const QString &code, bool edit)
     ui->pcLimit->setTabVisible(ui->pcLimit->indexOf(ui->tsPart), true);
     ui->pcLimit->setTabVisible(ui->pcLimit->indexOf(ui->tsLimits), true);
     ui->pcLimit->setCurrentWidget(ui->tsPart);
+    resize(820, 500);
     fillLimits();
     clearFields();
     if (edit) {
@@ -130,7 +132,7 @@ void TFrmLimitGl::fillLimits()
     ui->clbPartLimit->clear();
     for (const OperatorAdmin::LimitEntry &e : OperatorAdmin::limitCatalogue()) {
         QListWidgetItem *item = ui->clbPartLimit->addCheckItem(e.label, e.code);
-        item->setToolTip(QStringLiteral("权限编号 %1").arg(e.code));
+        item->setToolTip(QStringLiteral("%1（权限编号 %2）").arg(e.label, e.code));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "TFrmOperGl.h"
 
+#include "EnterAsTab.h"
 #include "OperatorAdmin.h"
 #include "TFrmLimitGl.h"
 #include "app/AppState.h"
@@ -155,6 +156,7 @@ TFrmOperGl::TFrmOperGl(QWidget *parent) : QDialog(parent)
     connect(btnDelete, &QPushButton::clicked, this, &TFrmOperGl::btnDeleteClick);
     connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
 
+    EnterAsTab::install(this);
     RefreshLists();
     setPage(1);
 }

@@ -229,7 +229,8 @@ bool TFrmMain::eventFilter(QObject *watched, QEvent *event)
                         return true;
                     }
                 }
-            } else if (ke->key() == Qt::Key_Escape && ke->modifiers() == Qt::NoModifier && w == QApplication::focusWidget()) {
+            } else if (ke->key() == Qt::Key_Escape && ke->modifiers() == Qt::NoModifier
+                       && (w == QApplication::focusWidget() || (w == this && !QApplication::focusWidget()))) {
                 close();
                 return true;
             }

@@ -55,6 +55,7 @@ private:
     void CreateMenus();
     void CreateToolBar();
     void CreatePopupMenu();
+    void TidyToolBar();
     QAction *newAction(const QString &name, const QString &caption);
 
     void CreateStatusBar();

@@ -171,6 +171,10 @@ void TFrmMain::CreateToolBar()
         QWidget *w = m_toolBar1->widgetForAction(a);
         w->setObjectName(QString::fromLatin1(b.button));
     }
+    for (QAction *a : m_toolBar1->actions())
+        if (!a->isSeparator())
+            connect(a, &QAction::visibleChanged, this, &TFrmMain::TidyToolBar);
+
     // 来电速记 drops down to the quick entry and the call log
     auto *drop = new QMenu(this);
     drop->setObjectName(QStringLiteral("PopupMenuLDsj"));
@@ -179,6 +183,25 @@ void TFrmMain::CreateToolBar()
     if (auto *tb = qobject_cast<QToolButton *>(m_toolBar1->findChild<QWidget *>(QStringLiteral("tbLDsj")))) {
         tb->setMenu(drop);
         tb->setPopupMode(QToolButton::MenuButtonPopup);
+    }
+}
+
+// A separator shows only between two groups that both have a visible button,
+// so that hidden commands leave no doubled bars behind.
+void TFrmMain::TidyToolBar()
+{
+    const QList<QAction *> all = m_toolBar1->actions();
+    bool before = false;
+    for (int i = 0; i < all.size(); ++i) {
+        QAction *a = all.at(i);
+        if (!a->isSeparator()) {
+            before = before || a->isVisible();
+            continue;
+        }
+        bool after = false;
+        for (int j = i + 1; j < all.size() && !all.at(j)->isSeparator(); ++j)
+            after = after || all.at(j)->isVisible();
+        a->setVisible(before && after);
     }
 }
 

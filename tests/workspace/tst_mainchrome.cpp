@@ -120,6 +120,28 @@ private slots:
         QCOMPARE(itemsOf(ld->menu()), QStringList({"来电速记", "来电管理"}));
     }
 
+    void toolBarSeparatorsFollowTheButtons()
+    {
+        TestDb t;
+        TFrmMain w;
+        auto *bar = child<QToolBar>(&w, "ToolBar1");
+        auto shown = [bar] {
+            QStringList out;
+            for (QAction *a : bar->actions())
+                if (a->isVisible())
+                    out.append(a->isSeparator() ? QStringLiteral("-") : a->text());
+            return out.join(' ');
+        };
+        for (const char *n : {"Action209", "Action210", "N96"})
+            child<QAction>(&w, n)->setVisible(false);
+        QCOMPARE(shown(), QStringLiteral("重新登录 - 业务活动 合同管理 销售管理 - 新增 复制 修改 删除 - 关闭"));
+        for (const char *n : {"Action201", "Action207", "Action202", "Action203"})
+            child<QAction>(&w, n)->setVisible(false);
+        QCOMPARE(shown(), QStringLiteral("重新登录 - 业务活动 合同管理 销售管理 - 关闭"));
+        child<QAction>(&w, "Action209")->setVisible(true);
+        QCOMPARE(shown(), QStringLiteral("重新登录 - 货品资料 - 业务活动 合同管理 销售管理 - 关闭"));
+    }
+
     void statusBarAndClock()
     {
         TestDb t;
@@ -199,6 +221,12 @@ private slots:
         w.show();
         s.answer(2);
         child<QAction>(&w, "N5")->trigger();
+        QCOMPARE(s.takeTexts(), QStringList{QStringLiteral("真的要退出“") + AppName() + QStringLiteral("”软件吗？")});
+        QVERIFY(w.isVisible());
+        // Esc asks the same
+        w.activateWindow();
+        s.answer(2);
+        QTest::keyClick(&w, Qt::Key_Escape);
         QCOMPARE(s.takeTexts(), QStringList{QStringLiteral("真的要退出“") + AppName() + QStringLiteral("”软件吗？")});
         QVERIFY(w.isVisible());
         s.answer(1);
