@@ -249,7 +249,7 @@ bool DatabaseCreator::run(QString *error)
         const bool ok = s.backend() == Backend::Sqlite ? runSqlite(&err) : runServer(&err);
         if (ok && m_options.writeConfig) {
             const QString cfg = QDir(s.baseDir.isEmpty() ? QDir::currentPath() : s.baseDir).filePath(QStringLiteral("Config.ini"));
-            if (!writeConfig(cfg, s))
+            if (!QDir().mkpath(QFileInfo(cfg).absolutePath()) || !writeConfig(cfg, s))
                 err = QStringLiteral("数据库已创建，但配置文件写入失败：%1").arg(QDir::toNativeSeparators(cfg));
             else
                 report(QStringLiteral("已写入配置文件 %1").arg(QDir::toNativeSeparators(cfg)), 100);

@@ -170,6 +170,9 @@ const QList<GoodsBase> kGoods = {
 
 QString s(const char16_t *text) { return QString::fromUtf16(text); }
 
+// Optional text left empty is written as '' (as the edit windows do), not NULL.
+const QString kBlank = QStringLiteral("");
+
 double round4(double v) { return std::nearbyint(v * 10000.0) / 10000.0; }
 double round2(double v) { return std::nearbyint(v * 100.0) / 100.0; }
 
@@ -295,7 +298,7 @@ bool DemoData::writeEmployees(QString *error)
         {u"总经办", u"总经理"}, {u"财务部", u"会计"}, {u"技术部", u"工程师"}, {u"技术部", u"工程师"},
         {u"客服部", u"文员"}, {u"客服部", u"文员"}, {u"采购部", u"采购员"}, {u"行政部", u"文员"}};
     static const QStringList politics = {QStringLiteral("群众"), QStringLiteral("中共党员"), QStringLiteral("共青团员")};
-    const QStringList xueli = m_codes.value(QStringLiteral("xueli"), {QString()});
+    const QStringList xueli = m_codes.value(QStringLiteral("xueli"), {kBlank});
     for (int i = 0; i < total; ++i) {
         const bool sales = i < salesCount;
         const QString dept = sales ? QStringLiteral("销售部") : s(others.at((i - salesCount) % others.size()).first);
@@ -319,7 +322,7 @@ bool DemoData::writeEmployees(QString *error)
                       dept, duty, pick(xueli), mobile(), dateText(birthday), id,
                       s(p.addressHead) + s(c.name) + s(pick(kRoads)) + QString::number(1 + below(300)) + QStringLiteral("号"),
                       QStringLiteral("emp%1@kelmor.cn").arg(i + 1, 3, 10, QChar('0')), pick(politics),
-                      left ? QStringLiteral("已离职") : QString(), left ? 1 : 0, QString()})) {
+                      left ? QStringLiteral("已离职") : kBlank, left ? 1 : 0, kBlank})) {
             *error = ins.error();
             return false;
         }
@@ -336,8 +339,8 @@ bool DemoData::writeGoods(QString *error)
 {
     BatchInserter ins(m_db, QStringLiteral("t_goods"),
                       {"F_code", "F_name", "F_type", "F_spec", "F_unit", "F_price", "F_price1", "F_price2", "F_memo1", "F_Flag"});
-    const QStringList types = m_codes.value(QStringLiteral("gdtype"), {QString()});
-    const QStringList units = m_codes.value(QStringLiteral("unit"), {QString()});
+    const QStringList types = m_codes.value(QStringLiteral("gdtype"), {kBlank});
+    const QStringList units = m_codes.value(QStringLiteral("unit"), {kBlank});
     int code = 0;
     for (const GoodsBase &g : kGoods) {
         const int variants = 3 + below(3);
@@ -351,7 +354,7 @@ bool DemoData::writeGoods(QString *error)
             item.price = round2(g.price * (1.0 + 0.35 * v) * uniform(0.95, 1.05));
             const bool stopped = v == variants - 1 && chance(15);
             if (!ins.add({item.code, item.name, item.type, item.spec, item.unit, item.price, round2(item.price * 0.85),
-                          round2(item.price * 0.95), stopped ? QStringLiteral("已停产") : QString(), stopped ? 1 : 0})) {
+                          round2(item.price * 0.95), stopped ? QStringLiteral("已停产") : kBlank, stopped ? 1 : 0})) {
                 *error = ins.error();
                 return false;
             }
@@ -420,7 +423,7 @@ bool DemoData::writeCustomers(QString *error)
     QList<BatchInserter *> all = {&clients, &contacts, &activities, &quotations, &contracts, &bills, &lines,
                                   &visits, &complaints, &products, &reminders, &calls, &deals};
 
-    auto list = [this](const char *type) { return m_codes.value(QString::fromLatin1(type), {QString()}); };
+    auto list = [this](const char *type) { return m_codes.value(QString::fromLatin1(type), {kBlank}); };
     const QStringList cltTypes = list("clttype"), sources = list("laiyuan"), needs = list("xuqiu"), depts = list("dept"),
                       duties = list("duty"), captions = list("caption"), modes = list("mode"), htStatus = list("htstatus"),
                       txCaptions = list("txcaption"), awokeTimes = list("awoketime"), ldTypes = list("ldtype"),
@@ -454,6 +457,11 @@ bool DemoData::writeCustomers(QString *error)
     // one customer with everything that belongs to it
     auto writeOne = [&](int i) -> bool {
         const int cltID = i + 1;
+        // Older customers have more records: a record is made with a chance
+        // in proportion to the customer's time with us, so each day carries
+        // records of the customers known by then.
+        const double life = double(days - int(qint64(i) * days / qMax(1, n))) / days;
+        auto lifeChance = [&](int percent) { return uniform(0, 1) < qMin(1.0, percent / 100.0 * 2.0 * life); };
         const int day = int(qint64(i) * days / qMax(1, n));
         if (day != dayIndex) {
             dayIndex = day;
@@ -486,7 +494,7 @@ bool DemoData::writeCustomers(QString *error)
         const QString domain = QStringLiteral("%1%2.com").arg(QLatin1String(brand.pinyin)).arg(cltID);
         const QString phone = area + QLatin1Char('-') + QString::number(5 + below(4)) + digits(7);
         const QString address = s(prov.addressHead) + cityName + s(pick(kRoads)) + QString::number(1 + below(500))
-                                + QStringLiteral("号") + (chance(50) ? s(pick(kBuildings)) + QString::number(1 + below(30)) + QStringLiteral("楼") : QString());
+                                + QStringLiteral("号") + (chance(50) ? s(pick(kBuildings)) + QString::number(1 + below(30)) + QStringLiteral("楼") : kBlank);
         const QString sales = pick(m_salespeople);
         const bool stopped = chance(6);
 
@@ -511,10 +519,10 @@ bool DemoData::writeCustomers(QString *error)
                 mainEmail = email;
             }
             const QString birthday = chance(40) ? dateText(QDate(1965 + below(35), 1 + below(12), 1 + below(28))) : empty;
-            if (!contacts.add({cltID, QString(), person, k == 0 ? 1 : 0, dept, duty, office, chance(30) ? area + QLatin1Char('-') + digits(8) : QString(),
-                               mobile(), chance(50) ? phone.left(phone.size() - 1) + QLatin1Char('9') : QString(), email,
+            if (!contacts.add({cltID, kBlank, person, k == 0 ? 1 : 0, dept, duty, office, chance(30) ? area + QLatin1Char('-') + digits(8) : kBlank,
+                               mobile(), chance(50) ? phone.left(phone.size() - 1) + QLatin1Char('9') : kBlank, email,
                                cityName + s(pick(kRoads)) + QString::number(1 + below(300)) + QStringLiteral("号"),
-                               birthday, chance(60) ? s(pick(kHobbies)) : QString(), QString(), qq}))
+                               birthday, chance(60) ? s(pick(kHobbies)) : kBlank, kBlank, qq}))
                 return false;
             ++m_counts.contacts;
         }
@@ -526,14 +534,14 @@ bool DemoData::writeCustomers(QString *error)
             const QDate founded = entry.addDays(-365 * (2 + below(25)) - below(365));
             const QDate signedOn = chance(60) ? dayBetween(entry, today) : QDate();
             if (!clients.add({cltID, code, name, pick(cltTypes), industry.first, pick(sources), china, s(prov.name), cityName,
-                              address, s(city.postcode), phone, chance(60) ? area + QLatin1Char('-') + digits(8) : QString(),
+                              address, s(city.postcode), phone, chance(60) ? area + QLatin1Char('-') + digits(8) : kBlank,
                               QStringLiteral("www.") + domain, QStringLiteral("info@") + domain, personName(),
                               s(pick(kBanks)) + cityShort + s(pick(kBranches)), digits(19), goodText, pick(needs),
-                              credit + tail, chance(20) ? QStringLiteral("重点跟进客户") : QString(), stopped ? 1 : 0, sales,
+                              credit + tail, chance(20) ? QStringLiteral("重点跟进客户") : kBlank, stopped ? 1 : 0, sales,
                               dateText(entry), mobile(), dateText(entry), QString::number(1 + below(9)) + digits(5 + below(5)),
-                              pick(levels), pick(credits), name.size() <= 50 ? name : QString(),
-                              chance(50) ? QStringLiteral("wx_%1%2").arg(QLatin1String(brand.pinyin)).arg(below(100000)) : QString(),
-                              QString(), double(50 * (1 + below(200))), double(100 * (1 + below(5000))), double(5 + below(2000)),
+                              pick(levels), pick(credits), name.size() <= 50 ? name : kBlank,
+                              chance(50) ? QStringLiteral("wx_%1%2").arg(QLatin1String(brand.pinyin)).arg(below(100000)) : kBlank,
+                              kBlank, double(50 * (1 + below(200))), double(100 * (1 + below(5000))), double(5 + below(2000)),
                               dateText(founded), signedOn.isValid() ? dateText(signedOn) : empty,
                               signedOn.isValid() ? dateText(signedOn.addYears(1 + below(3))) : empty,
                               mainName, mainDept, mainDuty, mainPhone, mainQQ, mainEmail}))
@@ -542,7 +550,9 @@ bool DemoData::writeCustomers(QString *error)
         }
 
         // activities
-        for (int k = below(4); k > 0; --k) {
+        for (int k = 0; k < 3; ++k) {
+            if (!lifeChance(50))
+                continue;
             const QDate d = dayBetween(entry, today);
             const bool again = chance(35);
             if (!activities.add({cltID, dateText(d), pick(captions), sales, pick(modes), s(pick(kActivityNotes)), oper,
@@ -551,40 +561,45 @@ bool DemoData::writeCustomers(QString *error)
             ++m_counts.activities;
         }
         // quotations
-        if (chance(35)) {
+        if (lifeChance(35)) {
             for (int k = 1 + below(2); k > 0; --k) {
                 const QDate d = dayBetween(entry, today);
                 const Goods &g = pick(m_goods);
                 const double amount = 1 + below(20);
                 const QString billcode = QStringLiteral("BJ") + ymd(d) + QString("%1").arg(++quotesOfDay[d.toJulianDay()], 3, 10, QChar('0'));
                 if (!quotations.add({cltID, dateText(d), billcode, g.code, g.name, g.name, g.type, g.spec, g.unit, g.price, amount,
-                                     round2(g.price * amount), QString(), QStringLiteral("报价有效期30天"), oper,
+                                     round2(g.price * amount), kBlank, QStringLiteral("报价有效期30天"), oper,
                                      chance(50) ? dateText(d.addDays(7)) : empty}))
                     return false;
                 ++m_counts.quotations;
             }
         }
         // contracts
-        if (chance(25)) {
+        if (lifeChance(25)) {
             const QDate d = dayBetween(entry, today);
             const double price = round2(uniform(5000, 500000));
             const QString status = pick(htStatus);
             const double paid = status == QStringLiteral("已完成") ? price : round2(price * below(11) / 10.0);
             if (!contracts.add({cltID, dateText(d), sales, QStringLiteral("HT%1%2").arg(d.year()).arg(++contractNo, 6, 10, QChar('0')),
-                                cityShort + s(brand.name) + QStringLiteral("采购合同"), price, paid, status, QString(),
-                                QStringLiteral("供货、安装及售后服务"), QString(), oper}))
+                                cityShort + s(brand.name) + QStringLiteral("采购合同"), price, paid, status, kBlank,
+                                QStringLiteral("供货、安装及售后服务"), kBlank, oper}))
                 return false;
             ++m_counts.contracts;
         }
         // sales bills with their lines, and the deals they close
-        if (chance(55)) {
-            for (int k = 1 + (chance(30) ? below(3) : 0); k > 0; --k) {
+        for (int k = 0; k < 3; ++k) {
+            if (!lifeChance(35))
+                continue;
+            {
                 QDate d = dayBetween(entry, today);
                 // at most 999 bills a day: move to a later (or earlier) day when full
-                while (billsOfDay.value(d.toJulianDay()) >= 999 && d < today)
+                auto full = [&](const QDate &day) { return billsOfDay.value(day.toJulianDay()) >= 999; };
+                while (full(d) && d < today)
                     d = d.addDays(1);
-                while (billsOfDay.value(d.toJulianDay()) >= 999)
+                while (full(d) && d > first)
                     d = d.addDays(-1);
+                if (full(d))
+                    break;
                 const QString billCode = QStringLiteral("XS") + ymd(d)
                                          + QString("%1").arg(++billsOfDay[d.toJulianDay()], 3, 10, QChar('0'));
                 double total = 0;
@@ -594,7 +609,7 @@ bool DemoData::writeCustomers(QString *error)
                     const double rate = pick(rates);
                     const double lineTotal = round4(round4(g.price) * amount * rate);
                     total += lineTotal;
-                    if (!lines.add({billCode, g.code, g.name, g.type, g.spec, g.unit, rate, g.price, amount, lineTotal, QString()}))
+                    if (!lines.add({billCode, g.code, g.name, g.type, g.spec, g.unit, rate, g.price, amount, lineTotal, kBlank}))
                         return false;
                     ++m_counts.billLines;
                 }
@@ -604,9 +619,9 @@ bool DemoData::writeCustomers(QString *error)
                                                        .arg(8 + below(10), 2, 10, QChar('0'))
                                                        .arg(below(60), 2, 10, QChar('0'))
                                                        .arg(below(60), 2, 10, QChar('0'));
-                if (!bills.add({cltID, billCode, dateText(d), chance(30) ? QStringLiteral("PO") + digits(8) : QString(), made, oper,
-                                round4(total), QString(), pick(m_staff), dateText(shipped), mainName,
-                                received ? dateText(shipped.addDays(1 + below(3))) : empty, mainPhone, address, QString()}))
+                if (!bills.add({cltID, billCode, dateText(d), chance(30) ? QStringLiteral("PO") + digits(8) : kBlank, made, oper,
+                                round4(total), kBlank, pick(m_staff), dateText(shipped), mainName,
+                                received ? dateText(shipped.addDays(1 + below(3))) : empty, mainPhone, address, kBlank}))
                     return false;
                 ++m_counts.bills;
                 if (!deals.add({cltID, dateText(d)}))
@@ -615,28 +630,28 @@ bool DemoData::writeCustomers(QString *error)
             }
         }
         // after-sales visits
-        if (chance(30)) {
+        if (lifeChance(30)) {
             if (!visits.add({cltID, dateText(dayBetween(entry, today)), pick(m_staff), s(pick(kVisitNotes)), s(pick(kVisitResults))}))
                 return false;
             ++m_counts.visits;
         }
         // complaints, most of them handled
-        if (chance(12)) {
+        if (lifeChance(12)) {
             const QDate d = dayBetween(entry, today);
             const bool handled = chance(75);
-            if (!complaints.add({cltID, dateText(d), pick(m_staff), s(pick(kComplaints)), handled ? s(pick(kComplaintResults)) : QString(),
-                                 handled ? pick(m_staff) : QString(), handled ? dateText(qMin(today, d.addDays(1 + below(5)))) : empty}))
+            if (!complaints.add({cltID, dateText(d), pick(m_staff), s(pick(kComplaints)), handled ? s(pick(kComplaintResults)) : kBlank,
+                                 handled ? pick(m_staff) : kBlank, handled ? dateText(qMin(today, d.addDays(1 + below(5)))) : empty}))
                 return false;
             ++m_counts.complaints;
         }
         // products the customer makes or uses
-        if (chance(25)) {
+        if (lifeChance(25)) {
             for (int k = 1 + below(2); k > 0; --k) {
-                const QString pname = (known ? s(pick(known->words)) : QString()) + s(pick(kProductNames));
+                const QString pname = (known ? s(pick(known->words)) : kBlank) + s(pick(kProductNames));
                 if (!products.add({cltID, dateText(dayBetween(entry, today)), QStringLiteral("P") + digits(5), pname.left(50), pname,
                                    goodText.left(255), QStringLiteral("标准型"), pick(list("unit")), round2(uniform(10, 5000)),
                                    QStringLiteral("年产%1万件").arg(1 + below(500)), QStringLiteral("%1万元").arg(10 + below(990)),
-                                   QString()}))
+                                   kBlank}))
                     return false;
                 ++m_counts.products;
             }
@@ -651,9 +666,9 @@ bool DemoData::writeCustomers(QString *error)
             ++m_counts.reminders;
         }
         // incoming calls
-        if (chance(20)) {
+        if (lifeChance(20)) {
             const QDate d = dayBetween(entry, today);
-            if (!calls.add({cltID, dateText(d), s(pick(kCallNotes)), pick(ldTypes), dateText(d), QString(), pick(clTypes),
+            if (!calls.add({cltID, dateText(d), s(pick(kCallNotes)), pick(ldTypes), dateText(d), kBlank, pick(clTypes),
                             oper, code, name}))
                 return false;
             ++m_counts.calls;

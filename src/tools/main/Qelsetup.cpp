@@ -1,0 +1,41 @@
+// The setup tool: creates the program's database (an SQLite file beside it, or
+// a database on a PostgreSQL or SQL Server server), with seed rows and, when
+// asked, demo data. With arguments it works on the command line; without, it
+// shows its window.
+#include "app/Startup.h"
+#include "tools/SetupCommandLine.h"
+#include "tools/SetupWindow.h"
+
+#include <QApplication>
+#include <QTextStream>
+
+#include <cstdio>
+#include <memory>
+
+int main(int argc, char *argv[])
+{
+    if (argc > 1) {
+        QCoreApplication app(argc, argv);
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        SetupOptions options;
+        bool help = false;
+        QString error;
+        if (!SetupCommandLine::parse(app.arguments().mid(1), QCoreApplication::applicationDirPath(), &options, &help, &error)) {
+            err << error << Qt::endl << Qt::endl << SetupCommandLine::usage();
+            return 2;
+        }
+        if (help) {
+            out << SetupCommandLine::usage();
+            return 0;
+        }
+        return SetupCommandLine::run(options, out, err);
+    }
+    QApplication app(argc, argv);
+    PrepareApplication(app);
+    SetupOptions defaults;
+    defaults.settings.baseDir = QCoreApplication::applicationDirPath();
+    SetupWindow window(defaults);
+    window.show();
+    return QApplication::exec();
+}
