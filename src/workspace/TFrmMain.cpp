@@ -119,7 +119,13 @@ void TFrmMain::WireCommands()
                                                      QStringLiteral("mousepad"), QStringLiteral("pluma"),
                                                      QStringLiteral("xed"), QStringLiteral("leafpad")},
                                                     QStringLiteral("笔记本")); });
-    on(QStringLiteral("N8"), [this] { openBesideProgram(QStringLiteral("help.CHM")); });
+    on(QStringLiteral("N8"), [this] {
+        // the compiled help where it was installed, else the help page shipped with the program
+        const QDir dir(QApplication::applicationDirPath());
+        const bool chm = QFileInfo::exists(dir.filePath(QStringLiteral("help.CHM")));
+        openBesideProgram(chm || !QFileInfo::exists(dir.filePath(QStringLiteral("help.html"))) ? QStringLiteral("help.CHM")
+                                                                                                : QStringLiteral("help.html"));
+    });
     on(QStringLiteral("N7"), [this] { openBesideProgram(QStringLiteral("readme.txt")); });
     on(QStringLiteral("N41"), [this] { openBesideProgram(QStringLiteral("whatisnew.txt")); });
     on(QStringLiteral("N27"), [] {

@@ -228,30 +228,32 @@ private slots:
         QVERIFY(!RunLogin(1, nullptr));
     }
 
-    void passwordsAreTrimmedAtLogin_data()
-    {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("ok");
-        QTest::newRow("plain") << "abc" << "abc" << true;
-        QTest::newRow("blanks typed") << "abc" << "  abc " << true;
-        QTest::newRow("blanks stored") << " abc  " << "abc" << true;
-        QTest::newRow("case matters") << "abc" << "ABC" << false;
-        QTest::newRow("chinese") << QStringLiteral("密码 一二三") << QStringLiteral(" 密码 一二三") << true;
-        QTest::newRow("inner blank counts") << QStringLiteral("密码 一二三") << QStringLiteral("密码一二三") << false;
-        QTest::newRow("quotes") << "it's \"x\"" << "it's \"x\"" << true;
-        QTest::newRow("empty") << "" << "   " << true;
-        QTest::newRow("empty typed") << "abc" << "" << false;
-    }
+    void passwordsAreTrimmedAtLogin_data() { TestSupport::addBackendRows(); }
     void passwordsAreTrimmedAtLogin()
     {
-        QFETCH(QString, stored);
-        QFETCH(QString, typed);
-        QFETCH(bool, ok);
-        TestDb t;
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
         Script s;
-        addOperator(t, "007", "张三", stored, "");
-        QCOMPARE(LoginService::PasswordMatches("007", typed), ok);
+        const struct
+        {
+            const char *stored, *typed;
+            bool ok;
+        } cases[] = {
+            {"abc", "abc", true},
+            {"abc", "  abc ", true},
+            {" abc  ", "abc", true},
+            {"abc", "ABC", false}, // case matters
+            {"密码 一二三", " 密码 一二三", true},
+            {"密码 一二三", "密码一二三", false}, // an inner blank counts
+            {"it's \"x\"", "it's \"x\"", true},
+            {"", "   ", true},
+            {"abc", "", false},
+        };
+        addOperator(t, "007", "张三", "", "");
+        for (const auto &c : cases) {
+            QVERIFY(t.exec("update OperList set F_PassWord = :p where F_Code = '007'", {{"p", SavePass(QString::fromUtf8(c.stored))}}));
+            QVERIFY2(LoginService::PasswordMatches("007", QString::fromUtf8(c.typed)) == c.ok, c.typed);
+        }
     }
 
     void chinesePasswordThroughTheWindow()
@@ -325,9 +327,11 @@ private slots:
 
     // ---------------------------------------------------------------- state
 
+    void loginStateIsCompleteAndReplacedAsAWhole_data() { TestSupport::addBackendRows(); }
     void loginStateIsCompleteAndReplacedAsAWhole()
     {
-        TestDb t;
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
         addRole(t, "02", "区域经理", 2, "'张三','李四'", {});
         addOperator(t, "008", "王五", "", "02");
         t.exec("update KeyValue set F_Value = '3' where F_ID = 12");
@@ -365,9 +369,11 @@ private slots:
         QVERIFY(st.RemindAtStart);
     }
 
+    void operatorWithoutRoleGetsScopeZero_data() { TestSupport::addBackendRows(); }
     void operatorWithoutRoleGetsScopeZero()
     {
-        TestDb t;
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
         addOperator(t, "009", QStringLiteral("赵六"), "", "nosuchrole");
         Script s;
         QVERIFY(LoginService::LoadLoginState("009", QStringLiteral("赵六"), nullptr));
@@ -485,9 +491,11 @@ private slots:
         QCOMPARE(fired, 1);
     }
 
+    void scopeTwoWithAnEmptyListShowsNoCustomer_data() { TestSupport::addBackendRows(); }
     void scopeTwoWithAnEmptyListShowsNoCustomer()
     {
-        TestDb t;
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
         addRole(t, "04", "空名单", 2, "", {});
         addOperator(t, "011", "钱七", "", "04");
         t.insert("t_client", {{"F_cltID", 1}, {"F_name", "A"}, {"F_empName", ""}});
