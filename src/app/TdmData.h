@@ -7,9 +7,17 @@
 #include <QString>
 #include <QVariantMap>
 
+#include <functional>
+
 class QComboBox;
+class QWidget;
+class DataGrid;
 class DatePicker;
 class TfrmSplash;
+
+// What the value dialog asks for: a salesperson from the scope's list, or an
+// industry category typed or picked from the category tree.
+enum class AskValueMode { Salesperson, Industry };
 
 // The data module: the one connection ADOcnn and the services every window
 // uses instead of talking to the connection directly. Each service reports a
@@ -61,6 +69,25 @@ public:
 
     // The first column of every row, for lists.
     QStringList QueryList(const QString &sql, const QVariantMap &params = {}, bool *ok = nullptr);
+
+    // --- grids: stored layouts (cfg_Grid), formats, printing, export and the
+    // column dialogs (TdmDataGrid.cpp)
+    void LoadGridLayout(DataGrid *grid, const QString &name);
+    void SaveGridLayout(DataGrid *grid, const QString &name);
+    void ApplyColumnFormats(DataGrid *grid);
+    void PrepareGoodsColumns(DataGrid *grid);
+    void PrintGrid(DataGrid *grid, const QString &title, int fitMode = 1, const QString &footer = QStringLiteral("date"),
+                   const QString &header = {});
+    // The workbook's path, empty when none was written.
+    QString ExportGridToExcel(DataGrid *grid, const QString &title);
+    void ChooseGridColumns(DataGrid *grid);
+    // The sort text chosen ("f_name ASC,f_code DESC,"), empty when cancelled.
+    QString ShowSortDialog(DataGrid *grid);
+    // Picks a category path from the industry tree; empty when cancelled.
+    using TreePicker = std::function<QString(QWidget *parent)>;
+    // True on 确定 with the value entered; on 取消 the value stays as it was.
+    bool AskValue(const QString &caption, AskValueMode mode, QString &value, const TreePicker &picker = {});
+    bool AskColumnValue(QString &value);
 
 private:
     QString nextCodeFrom(const QString &top, const QString &headWhenEmpty, int width, QString *error);
