@@ -1,10 +1,11 @@
 #include "EnterAsTab.h"
 
-#include <QAbstractButton>
+#include <QPushButton>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QTextEdit>
+#include <QToolButton>
 #include <QWidget>
 
 EnterAsTab::EnterAsTab(QWidget *window) : QObject(window), m_window(window) {}
@@ -30,7 +31,8 @@ bool EnterAsTab::eventFilter(QObject *watched, QEvent *event)
     if (!w || w != QApplication::focusWidget() || w->window() != m_window)
         return false;
     for (QWidget *p = w; p && p != m_window; p = p->parentWidget())
-        if (qobject_cast<QAbstractButton *>(p) || qobject_cast<QTextEdit *>(p) || qobject_cast<QPlainTextEdit *>(p))
+        if (qobject_cast<QPushButton *>(p) || qobject_cast<QToolButton *>(p) || qobject_cast<QTextEdit *>(p)
+            || qobject_cast<QPlainTextEdit *>(p))
             return false;
     for (QWidget *next = w->nextInFocusChain(); next && next != w; next = next->nextInFocusChain()) {
         if (next->window() == m_window && !next->focusProxy() && (next->focusPolicy() & Qt::TabFocus) && next->isVisible()

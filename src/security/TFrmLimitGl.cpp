@@ -37,6 +37,7 @@ TFrmLimitGl::TFrmLimitGl(QWidget *parent) : QDialog(parent), ui(new Ui::TFrmLimi
     ui->setupUi(this);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     ui->clbPartLimit->setColumns(4);
+    ui->cbbName->lineEdit()->setMaxLength(50);
     limitLength(ui->Mem1, kMemLength);
     limitLength(ui->Mem2, kMemLength);
 

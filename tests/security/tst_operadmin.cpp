@@ -544,6 +544,34 @@ private slots:
         QCOMPARE(s.takeTexts(), QStringList{QStringLiteral("请选择要修改的行！")});
     }
 
+    void enterMovesThroughTheEditor()
+    {
+        TestDb t;
+        Script s;
+        TFrmLimitGl d;
+        QVERIFY(d.openOperator({}, false));
+        d.show();
+        d.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        child<QLineEdit>(&d, "edtCode")->setFocus();
+        QStringList path;
+        for (int i = 0; i < 4; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            path.append(QApplication::focusWidget()->objectName());
+        }
+        QCOMPARE(path, QStringList({"cbbName", "edtPassWord", "cbbPart", "Mem1"}));
+        // a memo box keeps Enter for its lines
+        QTest::keyClicks(QApplication::focusWidget(), "a");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString("Mem1"));
+        QCOMPARE(child<QPlainTextEdit>(&d, "Mem1")->toPlainText(), QString("a\n"));
+
+        QVERIFY(d.openRole({}, false));
+        child<QRadioButton>(&d, "rbEmpFlag0")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(QApplication::focusWidget()->objectName() != "rbEmpFlag0");
+    }
+
     // ---------------------------------------------------------------- password
 
     void changePassword_data() { addBackendRows(); }
