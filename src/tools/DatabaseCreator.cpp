@@ -150,6 +150,9 @@ bool DatabaseCreator::dropServerDatabase(const DbSettings &settings, QString *er
         ok = q.exec(QStringLiteral("DROP DATABASE %1").arg(quoted));
     } else {
         ok = q.exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(quoted));
+        // servers before PostgreSQL 13 know no FORCE
+        if (!ok)
+            ok = q.exec(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(quoted));
     }
     if (!ok && error)
         *error = errorOf(q);
