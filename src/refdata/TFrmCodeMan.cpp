@@ -260,8 +260,8 @@ void TFrmCodeMan::tbDelClick()
 
 void TFrmCodeMan::tbPrintClick()
 {
-    if (!m_actPrint->isEnabled())
-        return;
+    if (m_actPrint->isEnabled() && dmData)
+        dmData->PrintGrid(m_grid, m_grid->column(0).title + QStringLiteral("设置"), 1, QStringLiteral("date"));
 }
 
 void TFrmCodeMan::tbRefreshClick()

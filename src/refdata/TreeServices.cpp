@@ -1,11 +1,13 @@
 #include "TreeServices.h"
 
 #include "TFrmTreeCodeMan.h"
+#include "app/TDLGenterCaption.h"
 #include "app/TdmData.h"
 #include "platform/Messages.h"
 #include "platform/Modal.h"
 
 #include <QHash>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -221,7 +223,14 @@ QString PickTreePath(QWidget *parent, const QString &currentPath)
     return currentPath;
 }
 
-TreePicker IndustryPicker()
+TdmData::TreePicker IndustryPicker()
 {
-    return [](QWidget *parent, const QString &currentPath) { return PickTreePath(parent, currentPath); };
+    return [](QWidget *parent) {
+        QString current;
+        if (auto *dialog = qobject_cast<TDLGenterCaption *>(parent))
+            current = dialog->edtCurValue->text();
+        TFrmTreeCodeMan window(2, parent);
+        window.setCurrentPath(current);
+        return execModal(&window) == QDialog::Accepted ? window.resultPath() : QString();
+    };
 }

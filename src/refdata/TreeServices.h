@@ -1,11 +1,10 @@
 #pragma once
 
 #include "CategoryTree.h"
+#include "app/TdmData.h"
 
 #include <QIcon>
 #include <QString>
-
-#include <functional>
 
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -59,6 +58,7 @@ QString NextTreeCode(const QString &code, const QString &treeName, int kind, QSt
 // unchanged when the operator cancels.
 QString PickTreePath(QWidget *parent, const QString &currentPath);
 
-// PickTreePath in the form the value entry dialog and other boxes take.
-using TreePicker = std::function<QString(QWidget *parent, const QString &currentPath)>;
-TreePicker IndustryPicker();
+// The industry picker in the form the value dialog (AskValue) takes: it starts
+// on the dialog's current text and gives the chosen path, or an empty text
+// when the operator cancels.
+TdmData::TreePicker IndustryPicker();

@@ -1,13 +1,17 @@
 #include "platform/DataGrid.h"
 #include "refdata/CodeListEditor.h"
 #include "refdata/TFrmCodeMan.h"
+#include "platform/PrintPreview.h"
+#include "support/ReadBack.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDate>
 #include <QDir>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QSqlQuery>
 #include <QTest>
@@ -374,6 +378,38 @@ private slots:
         QCOMPARE(t.scalar("select F_type from t_code where F_name = '新业务员'").toString(), QString("empname"));
         // rows spelled otherwise by older readers are left alone
         QCOMPARE(t.scalar("select count(*) from t_code where F_type = 'empName' collate binary").toInt(), before.size());
+    }
+
+    void printsTheList()
+    {
+        TestDb t;
+        Script s;
+        QTemporaryDir dir;
+        TFrmCodeMan w;
+        click(&w, "tmode");
+        const QString pdf = dir.filePath("mode.pdf");
+        QString name;
+        s.onModal([&](QDialog *d) -> int {
+            auto *preview = qobject_cast<PrintPreview *>(d);
+            if (!preview)
+                return 0;
+            name = preview->documentName();
+            preview->writePdf(pdf);
+            return int(QDialog::Rejected);
+        });
+        click(&w, "tbPrint");
+        QCOMPARE(s.dialogsShown(), QStringList{"PrintPreview"});
+        QCOMPARE(name, QStringLiteral("洽谈方式设置"));
+        const QString text = ReadBack::pdfText(pdf);
+        QVERIFY2(text.contains(QStringLiteral("洽谈方式设置")), qPrintable(text));
+        for (const QString &v : values(t, "mode"))
+            QVERIFY2(text.contains(v), qPrintable(v));
+        QVERIFY(text.contains(QStringLiteral("打印日期：") + QDate::currentDate().toString(QStringLiteral("yyyy年MM月dd日"))));
+        // not while editing
+        click(&w, "tbNew");
+        click(&w, "tbPrint");
+        QCOMPARE(s.dialogsShown().size(), 1);
+        click(&w, "tbCancel");
     }
 
     void screenshots()

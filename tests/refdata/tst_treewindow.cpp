@@ -1,5 +1,6 @@
 #include "refdata/TFrmTreeCodeMan.h"
 #include "refdata/TreeServices.h"
+#include "app/TdmData.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
@@ -480,14 +481,59 @@ private slots:
             QCOMPARE(m[0].text, QStringLiteral("不能选择根节点！"));
             QCOMPARE(m[0].kind, 0);
         }
-        // the same through the form the value dialog takes
-        if (how == "ok") {
-            s.onModal([](QDialog *d) {
+    }
+
+    // The value dialog's industry mode with the picker the main window passes.
+    void askValuePicksAnIndustry_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("choose"); // code chosen in the tree; empty: 取消
+        QTest::addColumn<QString>("preselected");
+        QTest::addColumn<QString>("result");
+        const QString machine = P({"制造业", "机械设备"});
+        QTest::newRow("from the box's category") << machine << "007001" << machine << P({"医疗卫生", "医院"});
+        QTest::newRow("empty box") << "" << "002003" << "\\\\" << P({"信息技术", "互联网服务"});
+        QTest::newRow("picker cancelled") << machine << "" << machine << machine;
+        QTest::newRow("typed text kept") << "自己写的" << "" << "\\\\" << "自己写的";
+    }
+
+    void askValuePicksAnIndustry()
+    {
+        QFETCH(QString, start);
+        QFETCH(QString, choose);
+        QFETCH(QString, preselected);
+        QFETCH(QString, result);
+        TestDb t;
+        Script s;
+        QString seenInTree, boxAfterPick;
+        bool buttonShown = false;
+        s.onModal([&](QDialog *d) -> int {
+            buttonShown = child<QWidget>(d, "sbtype")->isVisible();
+            click(d, "sbtype"); // opens the picker below
+            boxAfterPick = child<QLineEdit>(d, "edtCurValue")->text();
+            click(d, "btnOk");
+            return d->result();
+        });
+        s.onModal([&](QDialog *d) -> int {
+            auto *w = qobject_cast<TFrmTreeCodeMan *>(d);
+            if (!w)
+                return 0;
+            seenInTree = TreeNodeOf(w->tvTree()->currentItem()).path;
+            if (choose.isEmpty()) {
+                click(d, "btnCancel");
+            } else {
+                w->tvTree()->setCurrentItem(itemOf(w->tvTree(), choose));
                 click(d, "btnOk");
-                return d->result();
-            });
-            QCOMPARE(IndustryPicker()(nullptr, P({"医疗卫生", "医院"})), P({"医疗卫生", "医院"}));
-        }
+            }
+            return d->result();
+        });
+        QString value = start;
+        QVERIFY(t.dm()->AskValue(QStringLiteral("行业类型名称"), AskValueMode::Industry, value, IndustryPicker()));
+        QVERIFY(buttonShown);
+        QCOMPARE(seenInTree, preselected);
+        QCOMPARE(boxAfterPick, result);
+        QCOMPARE(value, result);
+        QCOMPARE(s.dialogsShown(), (QStringList{"DLGenterCaption", "TFrmTreeCodeMan"}));
     }
 
     // The pictures the brief asks for; only when a folder is given.
