@@ -4,6 +4,7 @@
 #include "TreeServices.h"
 #include "app/TdmData.h"
 #include "platform/Messages.h"
+#include "platform/Modal.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -342,4 +343,10 @@ void TFrmTreeCodeMan::btnCancelClick()
 {
     m_result = m_currentPath;
     reject();
+}
+
+void ShowTreeCodeManager(QWidget *parent)
+{
+    TFrmTreeCodeMan window(1, parent);
+    execModal(&window);
 }

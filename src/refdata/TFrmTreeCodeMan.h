@@ -66,3 +66,7 @@ private:
     QPushButton *m_btnCancel;
     QMenu *m_popup;
 };
+
+// The main window's "行业类别" command: the window in management mode, shown
+// modally. The caller reloads its own tree afterwards.
+void ShowTreeCodeManager(QWidget *parent);

@@ -127,6 +127,21 @@ private slots:
         QCOMPARE(TreePathOf(n001, 1), P({"制造业"}));
     }
 
+    void entryShowsTheManagementWindow()
+    {
+        TestDb t;
+        Script s;
+        bool panelHidden = false;
+        s.onModal([&](QDialog *d) -> int {
+            panelHidden = child<QWidget>(d, "Panel4")->isHidden();
+            QTest::keyClick(d, Qt::Key_Escape);
+            return d->result();
+        });
+        ShowTreeCodeManager(nullptr);
+        QCOMPARE(s.dialogsShown(), QStringList{"TFrmTreeCodeMan"});
+        QVERIFY(panelHidden);
+    }
+
     void loadsForTheMainWindowAndReportsAFailedRead()
     {
         TestDb t;
