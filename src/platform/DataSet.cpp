@@ -164,6 +164,7 @@ void DataSet::readFields(const QSqlRecord &record)
         field.name = f.name();
         field.typeId = f.metaType().id();
         field.boolean = dialect.isBooleanField(f);
+        field.hook = m_hooks.value(field.name.toLower());
         m_fieldIndex.insert(field.name.toLower(), int(m_fields.size()));
         m_fields.append(field);
     }
@@ -475,9 +476,8 @@ QString DataSet::text(const QString &field) const { return Format::plainText(val
 QString DataSet::displayText(int row, int column) const
 {
     const QVariant v = value(row, column);
-    const auto hook = m_hooks.constFind(fieldName(column).toLower());
-    if (hook != m_hooks.cend() && *hook)
-        return (*hook)(v);
+    if (column >= 0 && column < m_fields.size() && m_fields.at(column).hook)
+        return m_fields.at(column).hook(v);
     return Format::plainText(v);
 }
 
@@ -518,6 +518,9 @@ int DataSet::rowOfKey(qint64 key) const
 
 void DataSet::setDisplayHook(const QString &field, DisplayHook hook)
 {
+    const int column = fieldIndex(field);
+    if (column >= 0)
+        m_fields[column].hook = hook;
     m_hooks.insert(field.toLower(), std::move(hook));
     if (!m_view.isEmpty())
         emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::DisplayRole});

@@ -185,6 +185,7 @@ private:
         QString name;
         int typeId = 0;
         bool boolean = false;
+        DisplayHook hook; // resolved once, not looked up by name per cell
     };
 
     bool openFull();

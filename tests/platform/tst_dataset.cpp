@@ -59,6 +59,15 @@ private slots:
         QCOMPARE(ds.displayText(0, col), QString()); // customer 2: sentinel
         QCOMPARE(ds.displayText(1, col), QString("2026-01-04"));
         QCOMPARE(ds.value(0, col).toString(), Format::emptyDateText());
+        // hooks are found without regard to case, set before or after opening
+        ds.setDisplayHook("f_NAME", [](const QVariant &v) { return "<" + v.toString() + ">"; });
+        QCOMPARE(ds.displayText(0, ds.fieldIndex("F_name")), QStringLiteral("<客户2>"));
+        DataSet other;
+        other.setSql("select * from t_client order by F_ID");
+        other.setDisplayHook("F_Code", [](const QVariant &v) { return v.toString().toLower(); });
+        QVERIFY(other.open());
+        QCOMPARE(other.displayText(0, other.fieldIndex("F_code")), QString("c00001"));
+        QCOMPARE(other.displayText(0, other.fieldIndex("F_name")), QStringLiteral("客户1"));
         // re-open keeps the row by key
         ds.setCurrentRow(2);
         QVERIFY(ds.reopen());
