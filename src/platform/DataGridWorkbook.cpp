@@ -21,10 +21,12 @@ struct Column
     QString workbookFormat;
 };
 
-bool isEmptyDateText(const QString &text)
+// "1900-08-14", also with a time after it
+bool isEmptyDateText(QStringView text)
 {
-    const QString t = text.trimmed();
-    return t == Format::emptyDateText() || t.startsWith(Format::emptyDateText() + QLatin1Char(' '));
+    static const QString sentinel = Format::emptyDateText();
+    text = text.trimmed();
+    return text.startsWith(sentinel) && (text.size() == sentinel.size() || text.at(sentinel.size()) == QLatin1Char(' '));
 }
 } // namespace
 
@@ -71,6 +73,13 @@ bool write(const DataGrid &grid, const QString &path, const QString &sheetName, 
         for (const Column &c : std::as_const(cols)) {
             if (c.field < 0)
                 continue;
+            // text columns read their cell once, as the grid shows it
+            if (!c.boolean && !c.numeric && !c.dateFormat && !c.numberFormat) {
+                const QString text = grid.cellText(r, c.pos);
+                if (!text.isEmpty() && !isEmptyDateText(text))
+                    out.writeText(r + 1, c.pos, text);
+                continue;
+            }
             const QVariant v = ds->value(r, c.field);
             if (v.isNull() || !v.isValid())
                 continue;
@@ -78,9 +87,10 @@ bool write(const DataGrid &grid, const QString &path, const QString &sheetName, 
                 out.writeText(r + 1, c.pos, v.toBool() ? QStringLiteral("是") : QStringLiteral("否"));
                 continue;
             }
-            if (c.numeric) {
-                bool ok = false;
-                const double d = v.toDouble(&ok);
+            bool ok = false;
+            if (c.numeric || c.numberFormat) {
+                // text holding a number takes the column's number format too
+                const double d = c.numeric ? v.toDouble(&ok) : v.toString().trimmed().toDouble(&ok);
                 if (ok) {
                     out.writeNumber(r + 1, c.pos, d, c.workbookFormat);
                     continue;
@@ -89,18 +99,8 @@ bool write(const DataGrid &grid, const QString &path, const QString &sheetName, 
             if (c.dateFormat && Format::isEmptyDate(v))
                 continue;
             const QString text = grid.cellText(r, c.pos);
-            if (text.isEmpty() || isEmptyDateText(text))
-                continue;
-            if (c.numberFormat) {
-                // text holding a number takes the column's number format
-                bool ok = false;
-                const double d = v.toString().trimmed().toDouble(&ok);
-                if (ok) {
-                    out.writeNumber(r + 1, c.pos, d, c.workbookFormat);
-                    continue;
-                }
-            }
-            out.writeText(r + 1, c.pos, text);
+            if (!text.isEmpty() && !isEmptyDateText(text))
+                out.writeText(r + 1, c.pos, text);
         }
     }
     QString reason;

@@ -143,8 +143,13 @@ void WorkbookWriter::writeText(int row, int col, const QString &text, bool bold)
         remember(worksheet_write_blank(m_sheet, lxw_row_t(row), lxw_col_t(col), textFormat(bold)));
         return;
     }
-    const QByteArray bytes = text.toUtf8();
-    remember(worksheet_write_string(m_sheet, lxw_row_t(row), lxw_col_t(col), bytes.constData(), textFormat(bold)));
+    // one buffer for every cell instead of a new byte array each
+    const qsizetype need = text.size() * 3 + 1;
+    if (m_buffer.size() < need)
+        m_buffer.resize(need);
+    char *end = m_encoder.appendToBuffer(m_buffer.data(), text);
+    *end = '\0';
+    remember(worksheet_write_string(m_sheet, lxw_row_t(row), lxw_col_t(col), m_buffer.constData(), textFormat(bold)));
 }
 
 void WorkbookWriter::writeNumber(int row, int col, double value, const QString &format)

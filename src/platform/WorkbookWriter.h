@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringEncoder>
 
 struct lxw_workbook;
 struct lxw_worksheet;
@@ -53,4 +54,6 @@ private:
     QHash<QString, lxw_format *> m_numberFormats;
     QString m_error;
     bool m_closed = false;
+    QByteArray m_buffer;
+    QStringEncoder m_encoder{QStringEncoder::Utf8};
 };
