@@ -1,11 +1,13 @@
 #include "refdata/CategoryTree.h"
 #include "refdata/TreeServices.h"
+#include "FailingStatements.h"
 #include "support/TestSupport.h"
 
 #include <QSqlQuery>
 #include <QTest>
 
 using namespace TestSupport;
+using namespace RefdataTest;
 
 namespace {
 const QString kTree = QStringLiteral("hangyetype");
@@ -48,33 +50,6 @@ int nodesUnder(TestDb &t, const QString &path)
     return t.scalar(QStringLiteral("select count(*) from t_treecode where F_flag = :f and F_likecode like :p") + SqlDialect::likeEscapeClause(),
                     {{"f", kTree}, {"p", SqlDialect::escapeLike(path) + "%"}})
         .toInt();
-}
-// Makes statements on a table fail, as a broken connection or a constraint would.
-void failOn(TestDb &t, const QString &table, const QString &event, const QString &when = {})
-{
-    if (t.backend() == Backend::Sqlite) {
-        QVERIFY(t.exec(QStringLiteral("create trigger boom before %1 on %2 %3 begin select raise(abort, 'boom'); end")
-                           .arg(event, table, when.isEmpty() ? QString() : "when " + when)));
-    } else {
-        QVERIFY(t.exec("create function boom_f() returns trigger language plpgsql as $$ begin raise exception 'boom'; end $$"));
-        QVERIFY(t.exec(QStringLiteral("create trigger boom before %1 on %2 for each row %3 execute function boom_f()")
-                           .arg(event, table, when.isEmpty() ? QString() : "when (" + when + ")")));
-    }
-}
-
-void stopFailing(TestDb &t, const QString &table)
-{
-    QVERIFY(t.exec(t.backend() == Backend::Sqlite ? QStringLiteral("drop trigger boom") : QStringLiteral("drop trigger boom on ") + table));
-}
-
-// Rows "backend/case" for a data-driven test that runs on every backend.
-template <typename AddCases>
-void backendRows(AddCases addCases)
-{
-    for (Backend b : testBackends()) {
-        const QString name = SqlDialect::backendName(b);
-        addCases([name](const QString &tag) -> QTestData & { return QTest::newRow(qPrintable(name + "/" + tag)) << name; });
-    }
 }
 } // namespace
 
