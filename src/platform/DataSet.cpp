@@ -11,6 +11,7 @@
 #include <QSqlQuery>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 bool sameValue(const QVariant &a, const QVariant &b)
@@ -339,21 +340,36 @@ void DataSet::loadPage(const QVector<int> &storages) const
 {
     if (storages.isEmpty())
         return;
-    QStringList marks;
-    QVariantMap params;
     QHash<qint64, int> wanted;
+    qint64 low = std::numeric_limits<qint64>::max(), high = std::numeric_limits<qint64>::min();
     for (int i = 0; i < storages.size(); ++i) {
         const qint64 key = m_rows.at(storages.at(i)).key;
-        marks.append(QStringLiteral(":k%1").arg(i));
-        params.insert(QStringLiteral("k%1").arg(i), key);
         wanted.insert(key, storages.at(i));
+        low = qMin(low, key);
+        high = qMax(high, key);
+    }
+    QString sql;
+    QVariantMap params;
+    if (high - low < qint64(storages.size()) * 2) {
+        // keys close together (the usual "order by F_ID" list) are read as one
+        // range of the key's index, about twice as fast as a lookup per key;
+        // rows of the range that are not wanted are passed over
+        sql = QStringLiteral("select * from %1 where %2 >= :klow and %2 <= :khigh").arg(m_keyTable, m_keyField);
+        params.insert(QStringLiteral("klow"), low);
+        params.insert(QStringLiteral("khigh"), high);
+    } else {
+        QStringList marks;
+        for (int i = 0; i < storages.size(); ++i) {
+            marks.append(QStringLiteral(":k%1").arg(i));
+            params.insert(QStringLiteral("k%1").arg(i), m_rows.at(storages.at(i)).key);
+        }
+        sql = QStringLiteral("select * from %1 where %2 in (%3)").arg(m_keyTable, m_keyField, marks.join(QLatin1Char(',')));
     }
     QSqlQuery q(database());
     q.setForwardOnly(true);
     const int n = fieldCount();
     const int keyCol = keyColumn();
-    if (Sql::exec(q, QStringLiteral("select * from %1 where %2 in (%3)").arg(m_keyTable, m_keyField, marks.join(QLatin1Char(','))),
-                  params)) {
+    if (Sql::exec(q, sql, params)) {
         while (q.next()) {
             const qint64 key = q.value(keyCol).toLongLong();
             const auto it = wanted.find(key);

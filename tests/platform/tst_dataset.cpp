@@ -112,6 +112,22 @@ private slots:
         QVERIFY(joined.open());
         QVERIFY(!joined.isKeyed());
         QCOMPARE(joined.recordCount(), 3000);
+        // a row deleted after the keys were read shows empty; its neighbours do not
+        DataSet late;
+        late.setSql("select * from t_client where F_cltID > 2000 order by F_ID");
+        QVERIFY(late.open());
+        QVERIFY(t.exec("delete from t_client where F_cltID = 2005"));
+        QCOMPARE(late.value(3, "F_cltID").toInt(), 2004);
+        QVERIFY(late.value(4, "F_name").isNull());
+        QCOMPARE(late.value(5, "F_cltID").toInt(), 2006);
+        // rows read in the order of another field: keys far apart
+        DataSet byName;
+        byName.setSql("select * from t_client order by F_name");
+        QVERIFY(byName.open());
+        QVERIFY(byName.isKeyed());
+        QCOMPARE(byName.value(0, "F_name").toString(), QStringLiteral("客户1"));
+        QCOMPARE(byName.value(1, "F_name").toString(), QStringLiteral("客户10"));
+        QCOMPARE(byName.value(2, "F_name").toString(), QStringLiteral("客户100"));
     }
 
     void sortsOnTheClient_data() { TestSupport::addBackendRows(); }
