@@ -36,7 +36,9 @@ StartupResult StartProgram(const StartupParts &parts)
     splash->repaint();
     QApplication::processEvents();
 
-    QApplication::setApplicationDisplayName(AppTitle());
+    // The application's title; not a display name, which X11 would append to
+    // every window caption.
+    QApplication::setApplicationName(AppTitle());
 
     const QString dir = parts.programDir.isEmpty() ? QApplication::applicationDirPath() : parts.programDir;
     Config::openShared(QDir(dir).filePath(QStringLiteral("Config.ini")));

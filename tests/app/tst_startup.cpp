@@ -58,7 +58,7 @@ private slots:
         QVERIFY(r.mainWindow);
         QVERIFY(r.mainWindow->isVisible());
         QVERIFY(dmData && dmData->IsConnected);
-        QCOMPARE(QApplication::applicationDisplayName(), QStringLiteral("Kelmor客户管理软件(网络版)"));
+        QCOMPARE(QApplication::applicationName(), QStringLiteral("Kelmor客户管理软件(网络版)"));
         QCOMPARE(r.splashHistory, (QStringList{QStringLiteral("系统正在启动，请稍候 ....."), QStringLiteral("正在连接数据库 ....."),
                                                QStringLiteral("连接成功，正在登录 ..."), QStringLiteral("连接成功，正在登录 ....."),
                                                QStringLiteral("连接成功，正在登录 ..."), QStringLiteral("连接成功，正在登录 .....")}));
