@@ -3,14 +3,13 @@
 // asked, demo data. With arguments it works on the command line; without, it
 // shows its window.
 #include "app/Startup.h"
+#include "tools/ConnectionSettings.h"
 #include "tools/SetupCommandLine.h"
 #include "tools/SetupWindow.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QTextStream>
-
-#include <cstdio>
-#include <memory>
 
 int main(int argc, char *argv[])
 {
@@ -33,7 +32,9 @@ int main(int argc, char *argv[])
     }
     QApplication app(argc, argv);
     PrepareApplication(app);
+    // started by the program after a failed connection: offer what Config.ini names
     SetupOptions defaults;
+    defaults.settings = ConnectionSettings::load(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Config.ini")));
     defaults.settings.baseDir = QCoreApplication::applicationDirPath();
     SetupWindow window(defaults);
     window.show();
