@@ -198,10 +198,12 @@ private slots:
         if (!qEnvironmentVariableIsEmpty("KELMOR_SCREENSHOTS")) {
             DataGridPrinter::Options o;
             o.title = QStringLiteral("客户档案资料");
+            o.headerLeft = QStringLiteral("某某科技有限公司");
             o.footerRight = QStringLiteral("打印日期：2026年01月02日");
             DataGridPrinter printer(g, o);
             PrintPreview preview([&](QPrinter *p) { printer.print(p); });
             preview.setDocumentName(o.title);
+            preview.writePdf(qEnvironmentVariable("KELMOR_SCREENSHOTS") + "/printpreview-grid.pdf");
             preview.resize(1000, 760);
             preview.show();
             QVERIFY(QTest::qWaitForWindowExposed(&preview));
