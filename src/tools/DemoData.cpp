@@ -350,10 +350,10 @@ bool DemoData::writeGoods(QString *error)
             item.name = s(g.name);
             item.type = types.contains(s(g.type)) ? s(g.type) : pick(types);
             item.unit = units.contains(s(g.unit)) ? s(g.unit) : pick(units);
-            item.spec = QStringLiteral("%1-%2").arg(QLatin1String(g.model)).arg(100 * (v + 1) + below(10) * 10);
+            item.standard = QStringLiteral("%1-%2").arg(QLatin1String(g.model)).arg(100 * (v + 1) + below(10) * 10);
             item.price = round2(g.price * (1.0 + 0.35 * v) * uniform(0.95, 1.05));
             const bool stopped = v == variants - 1 && chance(15);
-            if (!ins.add({item.code, item.name, item.type, item.spec, item.unit, item.price, round2(item.price * 0.85),
+            if (!ins.add({item.code, item.name, item.type, item.standard, item.unit, item.price, round2(item.price * 0.85),
                           round2(item.price * 0.95), stopped ? QStringLiteral("已停产") : kBlank, stopped ? 1 : 0})) {
                 *error = ins.error();
                 return false;
@@ -567,7 +567,7 @@ bool DemoData::writeCustomers(QString *error)
                 const Goods &g = pick(m_goods);
                 const double amount = 1 + below(20);
                 const QString billcode = QStringLiteral("BJ") + ymd(d) + QString("%1").arg(++quotesOfDay[d.toJulianDay()], 3, 10, QChar('0'));
-                if (!quotations.add({cltID, dateText(d), billcode, g.code, g.name, g.name, g.type, g.spec, g.unit, g.price, amount,
+                if (!quotations.add({cltID, dateText(d), billcode, g.code, g.name, g.name, g.type, g.standard, g.unit, g.price, amount,
                                      round2(g.price * amount), kBlank, QStringLiteral("报价有效期30天"), oper,
                                      chance(50) ? dateText(d.addDays(7)) : empty}))
                     return false;
@@ -609,7 +609,7 @@ bool DemoData::writeCustomers(QString *error)
                     const double rate = pick(rates);
                     const double lineTotal = round4(round4(g.price) * amount * rate);
                     total += lineTotal;
-                    if (!lines.add({billCode, g.code, g.name, g.type, g.spec, g.unit, rate, g.price, amount, lineTotal, kBlank}))
+                    if (!lines.add({billCode, g.code, g.name, g.type, g.standard, g.unit, rate, g.price, amount, lineTotal, kBlank}))
                         return false;
                     ++m_counts.billLines;
                 }

@@ -85,7 +85,7 @@ private:
     QStringList m_staff;
     struct Goods
     {
-        QString code, name, type, spec, unit;
+        QString code, name, type, standard, unit;
         double price;
     };
     QList<Goods> m_goods;
