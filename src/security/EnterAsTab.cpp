@@ -1,5 +1,6 @@
 #include "EnterAsTab.h"
 
+#include <QAbstractItemView>
 #include <QPushButton>
 #include <QApplication>
 #include <QKeyEvent>
@@ -32,7 +33,7 @@ bool EnterAsTab::eventFilter(QObject *watched, QEvent *event)
         return false;
     for (QWidget *p = w; p && p != m_window; p = p->parentWidget())
         if (qobject_cast<QPushButton *>(p) || qobject_cast<QToolButton *>(p) || qobject_cast<QTextEdit *>(p)
-            || qobject_cast<QPlainTextEdit *>(p))
+            || qobject_cast<QPlainTextEdit *>(p) || qobject_cast<QAbstractItemView *>(p))
             return false;
     for (QWidget *next = w->nextInFocusChain(); next && next != w; next = next->nextInFocusChain()) {
         if (next->window() == m_window && !next->focusProxy() && (next->focusPolicy() & Qt::TabFocus) && next->isVisible()

@@ -5,8 +5,8 @@
 class QWidget;
 
 // Enter in a field moves the focus to the next control, as the operators'
-// windows have always done. Push buttons keep Enter (it presses them) and
-// memo boxes keep it for new lines; check boxes and radio buttons move on
+// windows have always done. Push buttons keep Enter (it presses them),
+// memo boxes keep it for new lines and grids for their cells; check boxes and radio buttons move on
 // like fields.
 class EnterAsTab : public QObject
 {
