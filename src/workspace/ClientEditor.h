@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantMap>
+
+class ClientWorkspace;
+
+// What the customer edit window decides: the customer number and code, the
+// checks before a save, and the save itself (the customer row, its contacts
+// and its products in one transaction), then the refresh of the list. The
+// window only moves values between its controls and a field map.
+//
+// Field maps are keyed by the t_client column names of columns(); dates are
+// QDate values (an invalid QDate is the empty date), numbers doubles and the
+// stopped flag a bool.
+class ClientEditor
+{
+public:
+    enum Mode { New = 0, Edit = 1, Copy = 2 };
+    enum class Result { Saved, Invalid, Failed, SavedRefreshFailed };
+
+    explicit ClientEditor(ClientWorkspace *workspace, int currentTab = 0, const QString &connection = {});
+
+    // The columns of t_client the window shows and writes; nothing else is
+    // ever written (F_QQ, F_movephone, F_date stay as they are).
+    static const QStringList &columns();
+    // The size of a text column, 0 for other columns.
+    static int maxLength(const QString &column);
+    static bool isDateColumn(const QString &column);
+    static bool isNumberColumn(const QString &column);
+
+    // Prepares a new (0), edited (1) or copied (2) customer: the number, and
+    // in modes 0 and 2 the contacts and products bound to it.
+    void begin(int mode);
+    // The window closed: modes 0 and 2 follow the list again; without OK the
+    // pending contact and product edits are dropped.
+    void end(bool ok);
+    // After a save with continuous add: the next new customer.
+    void beginNext();
+
+    int mode() const { return m_mode; }
+    bool isEditMode() const { return m_mode == Edit; }
+    int saveCltID() const { return m_saveCltID; }
+
+    int nextClientNumber() const;
+    // Today's next customer code (yyyymmdd + 3 digits); empty when none.
+    QString nextClientCode() const;
+    // The current customer of the list as a field map (all columns()).
+    QVariantMap currentFields() const;
+    // An empty customer: every text empty, dates empty, edit date today.
+    static QVariantMap emptyFields();
+
+    // Checks and saves. On Invalid the message was shown and focusField names
+    // the control's column; on Failed the rollback was reported and nothing
+    // changed. `fields` may be changed by the save (a fresh automatic code).
+    Result save(QVariantMap &fields, bool autoCode);
+    QString focusField() const { return m_focus; }
+    // The key (F_ID) of the row written by the last save.
+    qint64 savedKey() const { return m_savedKey; }
+
+    // The products grid's code lookup: the row of the products query takes
+    // name, type, spec, unit and price of the goods with its code, and is
+    // posted into the cache.
+    enum class GoodsLookup { NoCode, NotFound, Filled };
+    GoodsLookup fillProductFromGoods(int row);
+
+    // A number for an existing customer that has none: its own F_ID when no
+    // other customer carries it, otherwise the largest number plus 1. Run
+    // inside the caller's write transaction.
+    static int numberForUnnumbered(const QSqlDatabase &db, qint64 id, QString *error = nullptr);
+
+private:
+    bool saveOnce(QVariantMap &fields, int cltID, bool *numberTaken, QString *error);
+    void prepareDetailRows(int cltID);
+    int queryInt(const QString &sql, const QVariantMap &params = {}, bool *ok = nullptr) const;
+
+    ClientWorkspace *m_ws;
+    int m_tab;
+    QString m_connection;
+    int m_mode = New;
+    int m_saveCltID = 0;
+    qint64 m_editID = 0;
+    qint64 m_savedKey = 0;
+    QString m_focus;
+};
