@@ -194,14 +194,14 @@ private slots:
         t.dm()->SaveGridLayout(&f.grid, "ACTIVITYMAN");
         QVERIFY(!s.hasMessages());
 
-        QCOMPARE(t.scalar("select F_Order from cfg_Grid where F_FieldName = 'F_name'").toInt(), 0);
-        QCOMPARE(t.scalar("select F_Visible from cfg_Grid where F_FieldName = 'F_name'").toInt(), 0);
-        QCOMPARE(t.scalar("select F_Order from cfg_Grid where F_FieldName = 'F_code'").toInt(), 2);
-        QCOMPARE(t.scalar("select F_Caption from cfg_Grid where F_FieldName = 'F_code'").toString(), QStringLiteral("客户'编号"));
-        QCOMPARE(t.scalar("select F_Width from cfg_Grid where F_FieldName = 'F_SZ1'").toInt(), 111);
+        QCOMPARE(t.scalar("select F_Order from cfg_Grid where F_name = 'ActivityMan' and F_FieldName = 'F_name'").toInt(), 0);
+        QCOMPARE(t.scalar("select F_Visible from cfg_Grid where F_name = 'ActivityMan' and F_FieldName = 'F_name'").toInt(), 0);
+        QCOMPARE(t.scalar("select F_Order from cfg_Grid where F_name = 'ActivityMan' and F_FieldName = 'F_code'").toInt(), 2);
+        QCOMPARE(t.scalar("select F_Caption from cfg_Grid where F_name = 'ActivityMan' and F_FieldName = 'F_code'").toString(), QStringLiteral("客户'编号"));
+        QCOMPARE(t.scalar("select F_Width from cfg_Grid where F_name = 'ActivityMan' and F_FieldName = 'F_SZ1'").toInt(), 111);
         // the row without a field is left alone
-        QCOMPARE(t.scalar("select F_Order from cfg_Grid where F_FieldName = ''").toInt(), 4);
-        QCOMPARE(t.count("cfg_Grid"), 5);
+        QCOMPARE(t.scalar("select F_Order from cfg_Grid where F_name = 'ActivityMan' and F_FieldName = ''").toInt(), 4);
+        QCOMPARE(t.count("cfg_Grid", "F_name = 'ActivityMan'"), 5);
 
         GridFixture g;
         t.dm()->LoadGridLayout(&g.grid, "activityMAN");
@@ -223,7 +223,7 @@ private slots:
         cols.append(DataGridColumn("F_QQ", "QQ"));
         f.grid.setColumns(cols);
         t.dm()->SaveGridLayout(&f.grid, "ActivityMan");
-        QCOMPARE(t.count("cfg_Grid"), 5);
+        QCOMPARE(t.count("cfg_Grid", "F_name = 'ActivityMan'"), 5);
         QVERIFY(!s.hasMessages());
     }
 
@@ -242,9 +242,9 @@ private slots:
         QCOMPARE(m.size(), 1);
         QCOMPARE(m.at(0).text, QStringLiteral("操作失败，请检查数据连接... "));
         QCOMPARE(m.at(0).kind, 3);
-        QCOMPARE(t.scalar("select F_Order from cfg_Grid where F_FieldName = 'F_editdate'").toInt(), 0);
-        QCOMPARE(t.scalar("select F_Order from cfg_Grid where F_FieldName = 'F_SZ1'").toInt(), 3);
-        QCOMPARE(t.scalar("select F_Order from cfg_Grid where F_FieldName = 'F_name'").toInt(), 1);
+        QCOMPARE(t.scalar("select F_Order from cfg_Grid where F_name = 'detail2' and F_FieldName = 'F_editdate'").toInt(), 0);
+        QCOMPARE(t.scalar("select F_Order from cfg_Grid where F_name = 'detail2' and F_FieldName = 'F_SZ1'").toInt(), 3);
+        QCOMPARE(t.scalar("select F_Order from cfg_Grid where F_name = 'detail2' and F_FieldName = 'F_name'").toInt(), 1);
     }
 
     void columnFormatsAndCaptions()
