@@ -1,6 +1,7 @@
 #include "TFrmMain.h"
 #include "ui_TFrmMain.h"
 
+#include "ClientListPanel.h"
 #include "app/AppConst.h"
 #include "app/AppState.h"
 #include "platform/Messages.h"
@@ -40,14 +41,8 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent), ui(new Ui::TFrmMain)
     CreatePopupMenu();
     CreateStatusBar();
     WireCommands();
-
-    // the customer workspace takes this place
-    auto *placeholder = new QLabel(ui->pnlWorkspace);
-    placeholder->setObjectName(QStringLiteral("lblWorkspace"));
-    placeholder->setAlignment(Qt::AlignCenter);
-    placeholder->setStyleSheet(QStringLiteral("QLabel { background-color: #f4f6f9; color: #8a94a6; }"));
-    placeholder->setText(AppTitle());
-    ui->layWorkspace->addWidget(placeholder);
+    CreateWorkspace();
+    WireWorkspaceCommands();
 
     qApp->installEventFilter(this);
 }
@@ -134,11 +129,8 @@ void TFrmMain::WireCommands()
     });
 
     connect(action(QStringLiteral("nshitu1")), &QAction::toggled, ui->CoolBar1, &QWidget::setVisible);
-    connect(action(QStringLiteral("nshitu2")), &QAction::toggled, this, [this](bool on) {
-        // the navigation panel of the customer workspace
-        if (auto *nav = findChild<QWidget *>(QStringLiteral("rpcCrm")))
-            nav->setVisible(on);
-    });
+    // the navigation panel of the customer workspace
+    connect(action(QStringLiteral("nshitu2")), &QAction::toggled, this, [this](bool on) { m_clientList->setNavigationVisible(on); });
     connect(action(QStringLiteral("nshitu3")), &QAction::toggled, ui->StatusBar1, &QWidget::setVisible);
 }
 
@@ -162,7 +154,9 @@ void TFrmMain::openBesideProgram(const QString &fileName)
         ShowMess(QStringLiteral("无法打开文件“") + fileName + QStringLiteral("”！"), MessWarning);
 }
 
-void TFrmMain::RefreshClientList() {}
+void TFrmMain::RefreshClientList() { m_clientList->RefreshClientList(); }
+
+void TFrmMain::FillListPanel(int kind) { m_clientList->FillListPanel(kind); }
 
 void TFrmMain::ReLogin()
 {
@@ -192,6 +186,8 @@ void TFrmMain::closeWithoutAsking()
 
 void TFrmMain::BeforeClose() {}
 
+void TFrmMain::ShowStartReminders() {}
+
 void TFrmMain::closeEvent(QCloseEvent *event)
 {
     if (!m_exitConfirmed) {
@@ -214,6 +210,7 @@ void TFrmMain::showEvent(QShowEvent *event)
     setWindowTitle(AppName() + AppVersion());
     m_panels[1]->setText(QLatin1Char(' ') + appState().OperName);
     m_panels[3]->setText(clockText());
+    FormFirstShow();
 }
 
 bool TFrmMain::eventFilter(QObject *watched, QEvent *event)
@@ -226,6 +223,15 @@ bool TFrmMain::eventFilter(QObject *watched, QEvent *event)
         if (w->window() == this) {
             auto *ke = static_cast<QKeyEvent *>(event);
             const QKeySequence seq(ke->keyCombination());
+            if (event->type() == QEvent::ShortcutOverride && ke->key() == Qt::Key_Delete && ke->modifiers() == Qt::NoModifier) {
+                // Delete is the detail delete only in a detail grid; in a text
+                // box it deletes characters, elsewhere it does nothing
+                if (deleteKeyRunsDetailDelete(QApplication::focusWidget()))
+                    event->ignore();
+                else
+                    event->accept();
+                return true;
+            }
             if (event->type() == QEvent::ShortcutOverride) {
                 for (const char *code : {"201", "202", "203"}) {
                     QAction *a = action(QString::fromLatin1(code));

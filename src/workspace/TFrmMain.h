@@ -2,6 +2,11 @@
 
 #include <QMainWindow>
 
+enum class AskValueMode;
+class ClientListPanel;
+class ClientWorkspace;
+class DataGrid;
+class DataSet;
 class QAction;
 class QLabel;
 class QMenu;
@@ -14,7 +19,8 @@ class TFrmMain;
 
 // The application's main window: the customer workspace and the home of every
 // command. The chrome (actions, menus, tool bar, status bar, keys) is built
-// here and in TFrmMainActions.cpp; the customer workspace fills pnlWorkspace.
+// here and in TFrmMainActions.cpp; the customer workspace (TFrmMainCommands.cpp)
+// fills pnlWorkspace.
 class TFrmMain : public QMainWindow
 {
     Q_OBJECT
@@ -28,9 +34,23 @@ public:
     QWidget *workspaceArea() const;
     QMenu *gridPopupMenu() const { return m_popupMenu1; }
 
-    // Re-reads the customer list under the current operator's scope; called
-    // after an operator switch. The customer workspace overrides it.
+    // The customer workspace: the list QryMain with its detail queries, and
+    // the upper half of the window that shows and filters it. The detail tabs
+    // go into clientList()->setDetailsWidget().
+    ClientWorkspace *workspace() const { return m_workspace; }
+    ClientListPanel *clientList() const { return m_clientList; }
+    DataSet *QryMain() const;
+    DataGrid *DBGridEh1() const;
+
+    // The detail tab in front (1..9), 0 before the first is chosen.
+    int CurrentTab() const { return m_currentTab; }
+    void setCurrentTab(int tab) { m_currentTab = tab; }
+
+    // Re-reads the customer list from the filter controls under the current
+    // operator's scope (an advanced search in force ends).
     virtual void RefreshClientList();
+    // Fills the value list with the values of kind 1..6 and refreshes once.
+    void FillListPanel(int kind);
 
     // Ends the program without the exit question (the connection tool takes
     // over).
@@ -40,6 +60,17 @@ public slots:
     void ReLogin();
     void Action102Execute();
     void Action103Execute();
+    void Action104Execute();
+    void Action105Execute();
+    void Action203Execute();
+    void Action204Execute();
+    void Action205Execute();
+    void Action206Execute();
+    void Action208Execute();
+    void Action218Execute();
+    void Action301Execute();
+    void Action505Execute();
+    void N82Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -48,9 +79,12 @@ protected:
     // Runs once the exit is confirmed, before the window goes (the close-time
     // backup belongs here).
     virtual void BeforeClose();
+    // At the first show when the operator wants the due reminders at start:
+    // the reminder list opens here, modeless and on top.
+    virtual void ShowStartReminders();
 
 private:
-    // TFrmMainActions.cpp
+    // TFrmMainActions.cpp: the actions, menus and bars
     void CreateActions();
     void CreateMenus();
     void CreateToolBar();
@@ -63,8 +97,20 @@ private:
     void Timer1Timer();
     void startProgram(const QStringList &candidates, const QString &what);
     void openBesideProgram(const QString &fileName);
+    // TFrmMainCommands.cpp: the customer workspace and its commands
+    void CreateWorkspace();
+    void WireWorkspaceCommands();
+    void FormFirstShow();
+    // The bulk changes of the selected customers (industry, salesperson).
+    void BulkChange(AskValueMode mode);
+    // Whether the Delete key belongs to the detail delete: a detail grid has
+    // the focus and the command is available.
+    bool deleteKeyRunsDetailDelete(const QWidget *focus) const;
 
     Ui::TFrmMain *ui;
+    ClientWorkspace *m_workspace = nullptr;
+    ClientListPanel *m_clientList = nullptr;
+    int m_currentTab = 0;
     QToolBar *m_toolBar1 = nullptr;
     QMenu *m_popupMenu1 = nullptr;
     QTimer *m_timer1 = nullptr;
