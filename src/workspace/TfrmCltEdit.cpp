@@ -202,7 +202,8 @@ void TfrmCltEdit::showFields(const QVariantMap &f)
         else if (auto *d = qobject_cast<DatePicker *>(w)) {
             const QDate date = v.toDate();
             d->setDate(date.isValid() ? date : QDate::currentDate());
-            d->setChecked(date.isValid());
+            // a picker without its check box always holds a date
+            d->setChecked(date.isValid() || !d->showCheckBox());
         }
     }
     ui->edtxuqiu->setText(text("F_xuqiu"));

@@ -61,6 +61,14 @@ void ctrlS(QDialog *d)
     QTest::keyClick(f ? f : d, Qt::Key_S, Qt::ControlModifier);
 }
 
+// Pictures of the window for a person to look at (KELMOR_SCREENSHOTS=folder).
+void shoot(QWidget *widget, const QString &name)
+{
+    const QString dir = qEnvironmentVariable("KELMOR_SCREENSHOTS");
+    if (!dir.isEmpty())
+        widget->grab().save(dir + "/" + name + ".png");
+}
+
 QVariant field(const TestDb &t, const QString &column, const QString &name)
 {
     return t.scalar(QStringLiteral("select %1 from t_client where F_name = :n").arg(column), {{"n", name}});
@@ -228,6 +236,8 @@ private slots:
                 QVERIFY(!w<QCheckBox>(d, "CheckBox1")->isVisible());
                 QVERIFY(w<QWidget>(d, "DBNavigator1")->isVisible());
                 QVERIFY(!w<QLineEdit>(d, "edtcode")->isReadOnly());
+                QVERIFY(w<DatePicker>(d, "dtpeditdate")->isChecked()); // no stored date: today
+                QCOMPARE(w<DatePicker>(d, "dtpeditdate")->date(), QDate::currentDate());
             }();
             auto *code = w<QLineEdit>(d, "edtcode");
             code->setText("B1");
@@ -555,6 +565,7 @@ private slots:
         Script s;
         TfrmCltEdit win(&ws, 2);
         s.onModal([&](QDialog *d) {
+            [&] { QVERIFY(activate(d)); }();
             click(d, "Button4");
             click(d, "Button5");
             click(d, "Button3");
@@ -575,6 +586,48 @@ private slots:
         QCOMPARE(s.urls.at(1).toString(), QString("mailto:li@jia.cn?subject"));
         QCOMPARE(s.urls.at(2).host(), QString("www.jia.cn"));
         QCOMPARE(s.dialogsShown().last(), QString("TFrmTreeCodeMan"));
+    }
+
+    void everyPageInEveryMode()
+    {
+        TestDb t;
+        t.insert("t_client", {{"F_cltID", 1}, {"F_code", "HD001"}, {"F_name", QStringLiteral("华东精密机电设备有限公司")},
+                              {"F_type", QStringLiteral("重点客户")}, {"F_hangye", QStringLiteral("\\制造业\\机械设备")},
+                              {"F_city", QStringLiteral("上海")}, {"F_address", QStringLiteral("浦东新区张江路 88 号")},
+                              {"F_phone", "021-55550000"}, {"F_email", "sales@hd.cn"}, {"F_homepage", "www.hd.cn"},
+                              {"F_LXRname", QStringLiteral("王经理")}, {"F_mem", QStringLiteral("年度框架协议客户")}});
+        t.insert("t_linkman", {{"F_cltID", 1}, {"F_name", QStringLiteral("王经理")}, {"F_IFkey", 1}, {"F_dept", QStringLiteral("采购部")},
+                               {"F_officePhone", "021-55550001"}, {"F_birthday", "1900-08-14"}});
+        t.insert("t_GooDrec", {{"F_cltID", 1}, {"F_GDcode", "P01"}, {"F_GDname", QStringLiteral("伺服电机")}, {"F_price", 1280.5},
+                               {"F_editdate", "2024-03-01"}});
+        ClientWorkspace ws;
+        ws.RefreshClientList(all(), 2);
+        const struct
+        {
+            int mode;
+            const char *title;
+        } modes[] = {{0, "客户档案 - 新增"}, {1, "客户档案 - 修改"}, {2, "客户档案 - 新增"}};
+        for (const auto &m : modes) {
+            Script s;
+            TfrmCltEdit win(&ws, 2);
+            s.onModal([&](QDialog *d) {
+                [&] { QCOMPARE(d->windowTitle(), QString::fromUtf8(m.title)); }();
+                auto *pages = w<QTabWidget>(d, "PageControl1");
+                [&] {
+                    QCOMPARE(pages->count(), 5);
+                    QCOMPARE(pages->tabText(1), QStringLiteral(" 主联系人 "));
+                }();
+                for (int i = 0; i < pages->count(); ++i) {
+                    pages->setCurrentIndex(i);
+                    QApplication::processEvents();
+                    shoot(d, QStringLiteral("cltedit-mode%1-page%2").arg(m.mode).arg(i));
+                }
+                click(d, "Button2");
+                return d->result();
+            });
+            win.ShowRecord(m.mode);
+        }
+        QCOMPARE(t.count("t_client"), 1);
     }
 
     void unknownGoodsCode()

@@ -96,6 +96,15 @@ private slots:
             ws.QryMain->setCurrentRow(0);
         }
         QVERIFY(ws.QryDetail51->isOpen());
+        if (!qEnvironmentVariableIsEmpty("KELMOR_SCREENSHOTS")) {
+            p.resize(900, 320);
+            p.show();
+            for (int row = 0; row < p.detailList()->count(); ++row) {
+                p.detailList()->setCurrentRow(row);
+                QApplication::processEvents();
+                p.grab().save(qEnvironmentVariable("KELMOR_SCREENSHOTS") + QString("/detailpanel-tab%1.png").arg(p.CurrentTab()));
+            }
+        }
         // footers: sums of amounts, blank empty dates
         p.chooseTab(4);
         DataGrid *g = p.grid(4);
