@@ -38,6 +38,8 @@ struct LayoutRow
 
 void addLayout(const TestDb &t, const QString &name, const QList<LayoutRow> &rows)
 {
+    // the test's rows alone, whatever a fresh database holds under the name
+    t.exec("delete from cfg_Grid where F_name = :n", {{"n", name}});
     for (const LayoutRow &r : rows)
         t.insert("cfg_Grid", {{"F_name", name},
                               {"F_FieldName", r.field},
