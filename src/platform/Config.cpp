@@ -1,5 +1,7 @@
 #include "Config.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -49,8 +51,9 @@ Config::Config(QString path) : m_path(std::move(path)) {}
 
 Config &Config::shared()
 {
+    // beside the program, whatever the working folder
     if (!g_shared)
-        g_shared = std::make_unique<Config>(QStringLiteral("Config.ini"));
+        g_shared = std::make_unique<Config>(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Config.ini")));
     return *g_shared;
 }
 
