@@ -63,6 +63,7 @@ ClientListPanel::ClientListPanel(ClientWorkspace *workspace, QWidget *parent)
     ui->Splitter1->setSizes({190, 900});
     ui->splDetails->setStretchFactor(0, 3);
     ui->splDetails->setStretchFactor(1, 2);
+    ui->splDetails->setSizes({360, 240});
 
     // --- the grid
     DataGrid *grid = ui->DBGridEh1;

@@ -194,6 +194,8 @@ private slots:
         auto *edit = new QLineEdit(w.workspaceArea());
         w.workspaceArea()->layout()->addWidget(edit);
         int fired = 0;
+        // the key, not the command, is looked at here
+        QObject::disconnect(w.action("201"), &QAction::triggered, nullptr, nullptr);
         w.action("201")->setEnabled(true);
         connect(w.action("201"), &QAction::triggered, [&fired] { ++fired; });
         w.show();
