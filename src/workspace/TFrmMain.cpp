@@ -43,6 +43,7 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent), ui(new Ui::TFrmMain)
     WireCommands();
     CreateWorkspace();
     WireWorkspaceCommands();
+    CreateDetails();
 
     qApp->installEventFilter(this);
 }

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 
 enum class AskValueMode;
 class ClientListPanel;
 class ClientWorkspace;
+class DetailPanel;
 class DataGrid;
 class DataSet;
 class QAction;
@@ -39,6 +41,8 @@ public:
     // go into clientList()->setDetailsWidget().
     ClientWorkspace *workspace() const { return m_workspace; }
     ClientListPanel *clientList() const { return m_clientList; }
+    // The lower half: the detail tabs of the current customer.
+    DetailPanel *detailPanel() const;
     DataSet *QryMain() const;
     DataGrid *DBGridEh1() const;
 
@@ -71,6 +75,10 @@ public slots:
     void Action301Execute();
     void Action505Execute();
     void N82Click();
+    // TFrmMainDetails.cpp: the customer edit window
+    void Action201Execute();
+    void Action202Execute();
+    void Action207Execute();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -106,10 +114,14 @@ private:
     // Whether the Delete key belongs to the detail delete: a detail grid has
     // the focus and the command is available.
     bool deleteKeyRunsDetailDelete(const QWidget *focus) const;
+    // TFrmMainDetails.cpp: the detail tabs and the record commands
+    void CreateDetails();
+    void FirstShowDetails();
 
     Ui::TFrmMain *ui;
     ClientWorkspace *m_workspace = nullptr;
     ClientListPanel *m_clientList = nullptr;
+    QPointer<DetailPanel> m_detailPanel;
     int m_currentTab = 0;
     QToolBar *m_toolBar1 = nullptr;
     QMenu *m_popupMenu1 = nullptr;

@@ -74,6 +74,7 @@ void TFrmMain::FormFirstShow()
     m_clientList->LoadTree();
     RefreshClientList();
     m_clientList->LoadLayout();
+    FirstShowDetails();
     m_clientList->FillListPanel(1);
     st.RemindAtStart = Config::shared().readBool(QStringLiteral("set"), QStringLiteral("awokeflag"), false);
     if (st.RemindAtStart)

@@ -3,10 +3,15 @@
 #include "support/TestSupport.h"
 #include "workspace/ClientWorkspace.h"
 #include "workspace/DetailPanel.h"
+#include "workspace/TFrmMain.h"
+#include "security/LoginService.h"
+#include "workspace/ClientListPanel.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -209,6 +214,118 @@ private slots:
         QCOMPARE(m.first().kind, 0);
         QCOMPARE(focused, 1);
         QVERIFY(s.dialogsShown().isEmpty());
+    }
+
+    // The panel in the main window: the tabs follow the customer list, and the
+    // customer commands open the customer window.
+    void inTheMainWindow()
+    {
+        TestDb t;
+        addData(t);
+        Script s;
+        TFrmMain w;
+        QVERIFY(LoginService::LoadLoginState("000", QStringLiteral("系统管理员"), &w));
+        w.resize(1200, 800);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        DetailPanel *p = w.detailPanel();
+        QVERIFY(p && w.isAncestorOf(p));
+        QCOMPARE(p->detailList()->count(), 9);
+        QCOMPARE(w.CurrentTab(), 1);
+        QVERIFY(w.workspace()->detail(1)->isOpen());
+        QCOMPARE(w.QryMain()->recordCount(), 2);
+        const auto shoot = [&](const QString &name) {
+            if (!qEnvironmentVariableIsEmpty("KELMOR_SCREENSHOTS"))
+                w.grab().save(qEnvironmentVariable("KELMOR_SCREENSHOTS") + "/" + name + ".png");
+        };
+        for (int row = 0; row < 9; ++row) {
+            p->detailList()->setCurrentRow(row);
+            QCOMPARE(w.CurrentTab(), row + 1);
+            QVERIFY(w.workspace()->detail(row + 1)->isOpen());
+            shoot(QString("mainwindow-tab%1").arg(row + 1));
+        }
+        p->chooseTab(2);
+        QCOMPARE(w.workspace()->detail(2)->recordCount(), 2);
+        w.QryMain()->setCurrentRow(1);
+        QCOMPARE(w.workspace()->detail(2)->recordCount(), 1);
+
+        // Ctrl+A: a new customer, saved and current, the count follows
+        s.onModal([&](QDialog *d) {
+            [&] { QCOMPARE(d->windowTitle(), QStringLiteral("客户档案 - 新增")); }();
+            d->findChild<QLineEdit *>("edtName")->setText(QStringLiteral("丙公司"));
+            d->findChild<QCheckBox *>("CheckBox1")->setChecked(false);
+            click(d, "Button1");
+            return d->result();
+        });
+        w.DBGridEh1()->setFocus();
+        QTest::keyClick(w.DBGridEh1(), Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(t.count("t_client"), 3);
+        QCOMPARE(w.QryMain()->text("F_name"), QStringLiteral("丙公司"));
+        QCOMPARE(w.QryMain()->text("F_cltID"), QString("3"));
+        QCOMPARE(w.findChild<QLabel *>("lblCLTnum")->text(), QStringLiteral("客户总数： 3 个"));
+        QCOMPARE(w.workspace()->detail(2)->recordCount(), 0);
+        // Ctrl+E and the copy
+        w.QryMain()->setCurrentRow(0);
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.DBGridEh1()->setFocus();
+        s.onModal([&](QDialog *d) {
+            [&] {
+                QCOMPARE(d->windowTitle(), QStringLiteral("客户档案 - 修改"));
+                QCOMPARE(d->findChild<QLineEdit *>("edtName")->text(), QStringLiteral("甲公司"));
+            }();
+            click(d, "Button2");
+            return d->result();
+        });
+        QTest::keyClick(w.DBGridEh1(), Qt::Key_E, Qt::ControlModifier);
+        s.onModal([&](QDialog *d) {
+            [&] {
+                QCOMPARE(d->windowTitle(), QStringLiteral("客户档案 - 新增"));
+                QCOMPARE(d->findChild<QLineEdit *>("edtName")->text(), QStringLiteral("甲公司"));
+                QCOMPARE(d->findChild<QLineEdit *>("edtcode")->text(), QString());
+            }();
+            click(d, "Button2");
+            return d->result();
+        });
+        w.action("207")->trigger();
+        QCOMPARE(s.dialogsShown().size(), 3);
+        QCOMPARE(w.workspace()->detail(2)->recordCount(), 2); // the customer's contacts again
+        // Delete in a detail grid deletes the contact; in the customer grid it does not
+        DataGrid *contacts = p->grid(2);
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        contacts->setFocus();
+        s.answer(2);
+        QTest::keyClick(contacts, Qt::Key_Delete);
+        QCOMPARE(s.takeTexts(), QStringList{QStringLiteral("真的要删除当前联系人联系人1吗？")});
+        w.DBGridEh1()->setFocus();
+        QTest::keyClick(w.DBGridEh1(), Qt::Key_Delete);
+        QVERIFY(!s.hasMessages());
+        // the commands of a tab whose edit window comes later are off
+        p->chooseTab(5);
+        QVERIFY(!w.action("901")->isEnabled());
+        p->chooseTab(2);
+        QVERIFY(w.action("901")->isEnabled());
+    }
+
+    void editWithAnEmptyList()
+    {
+        TestDb t;
+        Script s;
+        TFrmMain w;
+        QVERIFY(LoginService::LoadLoginState("000", QStringLiteral("系统管理员"), &w));
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.action("202")->trigger();
+        const auto m = s.takeMessages();
+        QCOMPARE(m.size(), 1);
+        QCOMPARE(m.first().text, QStringLiteral("此表为空，没有客户记录需要修改！"));
+        QCOMPARE(m.first().kind, 3);
+        w.detailPanel()->chooseTab(2);
+        w.action("901")->trigger();
+        QCOMPARE(s.takeTexts(), QStringList{QStringLiteral("请先选择要增加联系人的客户！")});
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.DBGridEh1()));
     }
 
     void sortLayoutAndExport()
