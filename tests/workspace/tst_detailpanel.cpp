@@ -257,6 +257,8 @@ private slots:
             click(d, "Button1");
             return d->result();
         });
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
         w.DBGridEh1()->setFocus();
         QTest::keyClick(w.DBGridEh1(), Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(t.count("t_client"), 3);
