@@ -766,7 +766,12 @@ void DataSet::setUpdateTable(const QString &table, const QString &keyField)
 QStringList DataSet::tableColumns() const
 {
     if (m_tableColumns.isEmpty() && !m_updateTable.isEmpty()) {
-        const QSqlRecord rec = database().record(m_updateTable);
+        // the columns as a statement sees them: PostgreSQL folds an unquoted
+        // name such as t_GooDrec, which the driver's table lookup does not
+        QSqlQuery q(database());
+        QSqlRecord rec;
+        if (q.exec(QStringLiteral("select * from %1 where 1=0").arg(m_updateTable)))
+            rec = q.record();
         for (int i = 0; i < rec.count(); ++i)
             m_tableColumns.append(rec.fieldName(i).toLower());
     }

@@ -254,6 +254,29 @@ private slots:
         QCOMPARE(t.count("t_linkman"), 2);
     }
 
+    // PostgreSQL folds the unquoted name t_GooDrec; the cached row must still
+    // reach its columns, not arrive as an empty row.
+    void cachedRowsReachAMixedCaseTable_data() { TestSupport::addBackendRows(); }
+    void cachedRowsReachAMixedCaseTable()
+    {
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
+        DataSet ds;
+        ds.setCachedUpdates(true);
+        ds.setSql("select * from t_GooDrec where F_cltID = 7 order by F_ID");
+        QVERIFY(ds.open());
+        QVERIFY(ds.append());
+        ds.setValue("F_cltID", 7);
+        ds.setValue("F_GDcode", "P1");
+        ds.setValue("F_price", 2.5);
+        Transaction tr(t.db());
+        QString error;
+        QVERIFY2(ds.applyUpdates(&error), qPrintable(error));
+        QVERIFY(tr.commit());
+        ds.commitUpdates();
+        QCOMPARE(t.count("t_GooDrec", "F_cltID = 7 and F_GDcode = 'P1' and F_price = 2.5"), 1);
+    }
+
     void cancelDropsEdits_data() { TestSupport::addBackendRows(); }
     void cancelDropsEdits()
     {
