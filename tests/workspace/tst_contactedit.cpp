@@ -202,6 +202,39 @@ private slots:
         QCOMPARE(ws.detail(2)->recordCount(), 0);
     }
 
+    void saveOnEveryBackend_data() { addBackendRows(); }
+    void saveOnEveryBackend()
+    {
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
+        addCustomers(t);
+        ClientWorkspace ws;
+        QVERIFY(ws.RefreshClientList(all(), 2));
+        Script s;
+        ContactEditor e(&ws);
+        QVariantMap f = ContactEditor::emptyFields();
+        f["F_name"] = QStringLiteral("O'Neil");
+        f["F_duty"] = QStringLiteral("总'监");
+        f["F_IFkey"] = true;
+        f["F_birthday"] = QDate(1985, 6, 7);
+        QCOMPARE(e.save(f), ContactEditor::Result::Saved);
+        QCOMPARE(clientField(t, "F_LXRname", 1).toString(), QStringLiteral("O'Neil"));
+        QCOMPARE(clientField(t, "F_LXRduty", 1).toString(), QStringLiteral("总'监"));
+        QCOMPARE(clientField(t, "F_LXRdept", 1).toString(), QStringLiteral("原部门"));
+        QCOMPARE(clientField(t, "F_QQ", 1).toString(), QString("55555"));
+        QCOMPARE(t.scalar("select F_birthday from t_linkman where F_cltID = 1").toDate(), QDate(1985, 6, 7));
+        QVERIFY(t.exec("update t_linkman set F_QQ = '888'"));
+        QCOMPARE(ws.detail(2)->recordCount(), 1);
+        e.setEditMode(true);
+        f = e.currentFields();
+        QCOMPARE(f.value("F_name").toString(), QStringLiteral("O'Neil"));
+        f["F_birthday"] = QDate();
+        QCOMPARE(e.save(f), ContactEditor::Result::Saved);
+        QCOMPARE(t.scalar("select F_QQ from t_linkman where F_cltID = 1").toString(), QString("888"));
+        QCOMPARE(t.scalar("select F_birthday from t_linkman where F_cltID = 1").toDate(), QDate(1900, 8, 14));
+        QCOMPARE(t.count("t_linkman"), 1);
+    }
+
     void mailButton()
     {
         TestDb t;

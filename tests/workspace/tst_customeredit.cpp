@@ -588,6 +588,55 @@ private slots:
         QCOMPARE(s.dialogsShown().last(), QString("TFrmTreeCodeMan"));
     }
 
+    // The save itself on every database the program runs on.
+    void editorOnEveryBackend_data() { addBackendRows(); }
+    void editorOnEveryBackend()
+    {
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
+        Script s;
+        const qint64 first = t.insert("t_client", {{"F_cltID", 1}, {"F_code", "A1"}, {"F_name", QStringLiteral("甲")}, {"F_QQ", "123"}});
+        ClientWorkspace ws;
+        QVERIFY(ws.RefreshClientList(all(), 2));
+        ClientEditor e(&ws, 2);
+        e.begin(ClientEditor::New);
+        QCOMPARE(e.saveCltID(), 2);
+        ws.detail(2)->append();
+        ws.detail(2)->setValue("F_name", QStringLiteral("联系人"));
+        ws.detail(8)->append();
+        ws.detail(8)->setValue("F_GDcode", "P1");
+        ws.detail(8)->setValue("F_price", 2.5);
+        QVariantMap f = ClientEditor::emptyFields();
+        f["F_name"] = QStringLiteral("乙'公司");
+        f["F_code"] = "a1"; // codes compare without regard to case
+        QCOMPARE(e.save(f, false), ClientEditor::Result::Invalid);
+        QCOMPARE(s.takeTexts(), QStringList{QStringLiteral("客户助记码重复，请重新输入！")});
+        QCOMPARE(e.focusField(), QString("F_code"));
+        f["F_code"] = "B1";
+        f["F_RQ1"] = QDate(2024, 5, 6);
+        f["F_SZ1"] = 3.25;
+        f["F_useFlag"] = true;
+        QCOMPARE(e.save(f, false), ClientEditor::Result::Saved);
+        e.end(true);
+        QCOMPARE(t.count("t_client", "F_cltID = 2 and F_code = 'B1'"), 1);
+        QCOMPARE(t.scalar("select F_RQ1 from t_client where F_cltID = 2").toDate(), QDate(2024, 5, 6));
+        QCOMPARE(t.scalar("select F_RQ2 from t_client where F_cltID = 2").toDate(), QDate(1900, 8, 14));
+        QCOMPARE(t.scalar("select F_SZ1 from t_client where F_cltID = 2").toDouble(), 3.25);
+        QCOMPARE(t.count("t_linkman", "F_cltID = 2"), 1);
+        QCOMPARE(t.count("t_GooDrec", "F_cltID = 2"), 1);
+        QCOMPARE(ws.QryMain->text("F_code"), QString("B1"));
+        // an edit writes the window's columns only
+        ws.QryMain->setCurrentRow(ws.QryMain->rowOfKey(first));
+        e.begin(ClientEditor::Edit);
+        f = e.currentFields();
+        f["F_city"] = QStringLiteral("苏州");
+        QCOMPARE(e.save(f, false), ClientEditor::Result::Saved);
+        e.end(true);
+        QCOMPARE(t.scalar("select F_QQ from t_client where F_ID = :k", {{"k", first}}).toString(), QString("123"));
+        QCOMPARE(t.scalar("select F_city from t_client where F_ID = :k", {{"k", first}}).toString(), QStringLiteral("苏州"));
+        QCOMPARE(ws.QryMain->keyOf(ws.QryMain->currentRow()), first);
+    }
+
     void everyPageInEveryMode()
     {
         TestDb t;
