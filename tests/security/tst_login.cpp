@@ -471,6 +471,7 @@ private slots:
         int fired = 0;
         for (const char *code : {"201", "202", "203"}) {
             main.action(code)->setEnabled(true);
+            QObject::disconnect(main.action(code), &QAction::triggered, nullptr, nullptr);
             connect(main.action(code), &QAction::triggered, [&fired] { ++fired; });
         }
         main.show();
