@@ -39,6 +39,7 @@ struct DataGridColumn
     FooterType footerType = FooterType::None;
     QString footerValue;                    // the text of a Text footer
     bool alwaysShowEditButton = false;      // an ellipsis button in every cell
+    int maxLength = 0;                      // longest text a cell editor takes; 0: no limit
     SortMarker sortMarker = SortMarker::None;
 
     bool operator==(const DataGridColumn &o) const = default;

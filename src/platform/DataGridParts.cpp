@@ -73,6 +73,8 @@ QWidget *DataGridDelegate::createEditor(QWidget *parent, const QStyleOptionViewI
     auto *e = new QLineEdit(parent);
     e->setFrame(false);
     e->setObjectName(QStringLiteral("DataGridEditor"));
+    if (const int len = m_grid->column(index.column()).maxLength; len > 0)
+        e->setMaxLength(len);
     if (m_grid->isNumericColumn(index.column())) {
         static const QRegularExpression number(QStringLiteral(R"(^[-+]?\d*([.]\d*)?$)"));
         e->setValidator(new QRegularExpressionValidator(number, e));
