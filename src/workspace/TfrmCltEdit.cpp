@@ -2,6 +2,7 @@
 #include "ui_TfrmCltEdit.h"
 
 #include "ClientWorkspace.h"
+#include "ContactEditor.h"
 #include "app/AppConst.h"
 #include "app/AppState.h"
 #include "app/SalespersonScope.h"
@@ -63,11 +64,21 @@ bool typingInCell(const DataGrid *grid)
     return f && grid->viewport()->isAncestorOf(f);
 }
 
-QVector<DataGridColumn> gridColumns(const QList<QPair<QString, QString>> &designed)
+// Contacts and products take no more text than their columns hold.
+QVector<DataGridColumn> gridColumns(const QList<QPair<QString, QString>> &designed, bool products)
 {
     QVector<DataGridColumn> cols;
-    for (const auto &c : designed)
-        cols.append(DataGridColumn(c.first, c.second, 80));
+    for (const auto &c : designed) {
+        DataGridColumn col(c.first, c.second, 80);
+        const QString f = c.first.toLower();
+        if (!products)
+            col.maxLength = ContactEditor::maxLength(c.first);
+        else if (f == QLatin1String("f_type"))
+            col.maxLength = 255;
+        else if (f != QLatin1String("f_mem") && f != QLatin1String("f_price") && f != QLatin1String("f_editdate"))
+            col.maxLength = 50;
+        cols.append(col);
+    }
     return cols;
 }
 } // namespace
@@ -97,9 +108,9 @@ TfrmCltEdit::TfrmCltEdit(ClientWorkspace *workspace, int currentTab, QWidget *pa
 
     // contacts and products: the workspace's cached queries
     ui->DBGridEh1->setDataSet(m_ws->detail(2));
-    ui->DBGridEh1->setColumns(gridColumns(ClientWorkspace::tab(2).columns));
+    ui->DBGridEh1->setColumns(gridColumns(ClientWorkspace::tab(2).columns, false));
     ui->DBGridEh1->setReadOnly(false);
-    QVector<DataGridColumn> goods = gridColumns(ClientWorkspace::tab(8).columns);
+    QVector<DataGridColumn> goods = gridColumns(ClientWorkspace::tab(8).columns, true);
     for (DataGridColumn &c : goods)
         if (c.fieldName == QLatin1String("F_GDname"))
             c.alwaysShowEditButton = bool(g_goodsPicker);

@@ -117,6 +117,11 @@ private slots:
             typeCell(contacts, QStringLiteral("张三"));
             click(d, "Button6");
             typeCell(contacts, QStringLiteral("李四"));
+            // no more than the column holds
+            click(d, "Button6");
+            typeCell(contacts, QString(60, QChar(0x738B)));
+            [&] { QCOMPARE(ws.detail(2)->value(2, "F_name").toString().size(), 50); }();
+            ws.detail(2)->deleteCurrent();
             click(d, "Button6"); // a row left empty is dropped
             // a product by its code
             pages->setCurrentIndex(3);
