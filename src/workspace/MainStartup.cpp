@@ -11,8 +11,11 @@ StartupParts MainStartupParts(const QString &programDir)
     parts.firstLogin = [](QWidget *main) {
         if (!RunLogin(0, main))
             return false;
-        if (main)
+        if (main) {
             main->showMaximized();
+            main->raise();
+            main->activateWindow();
+        }
         return true;
     };
     return parts;

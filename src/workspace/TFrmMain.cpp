@@ -214,6 +214,16 @@ void TFrmMain::showEvent(QShowEvent *event)
     FormFirstShow();
 }
 
+QAction *TFrmMain::previewedAction(const QKeySequence &keys) const
+{
+    for (const char *code : {"201", "202", "203"}) {
+        QAction *a = action(QString::fromLatin1(code));
+        if (a && a->shortcut() == keys && a->isVisible() && a->isEnabled())
+            return a;
+    }
+    return nullptr;
+}
+
 bool TFrmMain::eventFilter(QObject *watched, QEvent *event)
 {
     // The window sees its keys before the control with the focus: Ctrl+A,
@@ -234,14 +244,17 @@ bool TFrmMain::eventFilter(QObject *watched, QEvent *event)
                 return true;
             }
             if (event->type() == QEvent::ShortcutOverride) {
-                for (const char *code : {"201", "202", "203"}) {
-                    QAction *a = action(QString::fromLatin1(code));
-                    if (a->shortcut() == seq && a->isVisible() && a->isEnabled()) {
-                        // not taken by the text box: the window's shortcut runs
-                        event->ignore();
-                        return true;
-                    }
+                if (previewedAction(seq)) {
+                    // not taken by the text box: the window's shortcut runs
+                    event->ignore();
+                    return true;
                 }
+            } else if (QAction *a = previewedAction(seq)) {
+                // the shortcut did not fire (the window is not the active one,
+                // for instance right after the login): the key is still the
+                // window's, never a grid's select-all
+                a->trigger();
+                return true;
             } else if (ke->key() == Qt::Key_Escape && ke->modifiers() == Qt::NoModifier
                        && (w == QApplication::focusWidget() || (w == this && !QApplication::focusWidget()))) {
                 close();

@@ -10,6 +10,7 @@ class DetailPanel;
 class DataGrid;
 class DataSet;
 class QAction;
+class QKeySequence;
 class QLabel;
 class QMenu;
 class QTimer;
@@ -84,6 +85,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Ctrl+A, Ctrl+E or Ctrl+S while their command can run.
+    QAction *previewedAction(const QKeySequence &keys) const;
     // Runs once the exit is confirmed, before the window goes (the close-time
     // backup belongs here).
     virtual void BeforeClose();

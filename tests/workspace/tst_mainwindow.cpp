@@ -1044,6 +1044,18 @@ private slots:
         // a double click on the list edits the customer, when that is offered
         int edits = 0;
         connect(w.action("202"), &QAction::triggered, [&edits] { ++edits; });
+
+        // Ctrl+E that reaches the grid itself (the shortcut did not fire,
+        // as when the window is not yet the active one) is still the window's
+        w.action("202")->setEnabled(true);
+        QKeyEvent ctrlE(QEvent::KeyPress, Qt::Key_E, Qt::ControlModifier);
+        QCoreApplication::sendEvent(w.DBGridEh1(), &ctrlE);
+        QCOMPARE(edits, 1);
+        QKeyEvent ctrlA(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier);
+        w.action("201")->setEnabled(false); // not available: the key is the grid's again
+        QCoreApplication::sendEvent(w.DBGridEh1(), &ctrlA);
+        QCOMPARE(w.DBGridEh1()->selectedRows().size(), w.QryMain()->recordCount());
+        edits = 0;
         DataGrid *grid = w.DBGridEh1();
         const QRect cell = grid->visualRect(grid->model()->index(0, grid->columnOfField("F_name")));
         w.action("202")->setEnabled(false);
