@@ -40,9 +40,9 @@ QString codeListType(const QString &combo)
 }
 
 // Control of each column the window edits.
-const QList<QPair<const char *, const char *>> &controlNames()
+const QList<FormFields::Binding> &controlNames()
 {
-    static const QList<QPair<const char *, const char *>> names = {
+    static const QList<FormFields::Binding> names = {
         {"F_name", "edtName"},         {"F_code", "edtcode"},         {"F_type", "cbbtype"},         {"F_hangye", "edthangye"},
         {"F_laiyuan", "cbblaiyuan"},   {"F_country", "cbbcountry"},   {"F_province", "cbbprovince"}, {"F_city", "edtcity"},
         {"F_postcode", "edtPostcode"}, {"F_address", "edtaddress"},   {"F_phone", "edtPhone"},       {"F_fax", "edtFax"},
@@ -86,21 +86,15 @@ QVector<DataGridColumn> gridColumns(const QList<QPair<QString, QString>> &design
 void TfrmCltEdit::setGoodsPicker(GoodsPicker picker) { g_goodsPicker = std::move(picker); }
 
 TfrmCltEdit::TfrmCltEdit(ClientWorkspace *workspace, int currentTab, QWidget *parent)
-    : QDialog(parent), ui(new Ui::TfrmCltEdit), m_ws(workspace), m_editor(workspace, currentTab)
+    : QDialog(parent), ui(new Ui::TfrmCltEdit), m_ws(workspace), m_editor(workspace, currentTab),
+      m_fields(this, controlNames())
 {
     ui->setupUi(this);
     setObjectName(QStringLiteral("TfrmCltEdit"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     // field sizes: nothing typed is cut off at the database
-    for (const auto &c : controlNames()) {
-        const int len = ClientEditor::maxLength(QString::fromLatin1(c.first));
-        QWidget *w = findChild<QWidget *>(QString::fromLatin1(c.second));
-        if (auto *e = qobject_cast<QLineEdit *>(w); e && len > 0)
-            e->setMaxLength(len);
-        else if (auto *cb = qobject_cast<QComboBox *>(w); cb && cb->lineEdit() && len > 0)
-            cb->lineEdit()->setMaxLength(len);
-    }
+    m_fields.setMaxLengths(ClientEditor::maxLength);
     ui->CheckBox1->setChecked(true);
     ui->dtpeditdate->setShowCheckBox(false);
     for (DatePicker *d : {ui->dtpRQ1, ui->dtpRQ2, ui->dtpRQ3})
@@ -196,68 +190,8 @@ void TfrmCltEdit::LoadFields()
 
 void TfrmCltEdit::showFields(const QVariantMap &f)
 {
-    const auto text = [&f](const char *c) { return f.value(QString::fromLatin1(c)).toString(); };
-    for (const auto &c : controlNames()) {
-        QWidget *w = findChild<QWidget *>(QString::fromLatin1(c.second));
-        const QVariant v = f.value(QString::fromLatin1(c.first));
-        if (auto *e = qobject_cast<QLineEdit *>(w))
-            e->setText(v.toString());
-        else if (auto *cb = qobject_cast<QComboBox *>(w))
-            cb->setEditText(v.toString());
-        else if (auto *m = qobject_cast<QPlainTextEdit *>(w))
-            m->setPlainText(v.toString());
-        else if (auto *s = qobject_cast<QDoubleSpinBox *>(w))
-            s->setValue(v.toDouble());
-        else if (auto *ch = qobject_cast<QCheckBox *>(w))
-            ch->setChecked(v.toBool());
-        else if (auto *d = qobject_cast<DatePicker *>(w)) {
-            const QDate date = v.toDate();
-            d->setDate(date.isValid() ? date : QDate::currentDate());
-            // a picker without its check box always holds a date
-            d->setChecked(date.isValid() || !d->showCheckBox());
-        }
-    }
-    ui->edtxuqiu->setText(text("F_xuqiu"));
-}
-
-QVariantMap TfrmCltEdit::collectFields() const
-{
-    QVariantMap f;
-    for (const auto &c : controlNames()) {
-        const QString column = QString::fromLatin1(c.first);
-        QWidget *w = findChild<QWidget *>(QString::fromLatin1(c.second));
-        if (auto *e = qobject_cast<QLineEdit *>(w))
-            f.insert(column, e->text());
-        else if (auto *cb = qobject_cast<QComboBox *>(w))
-            f.insert(column, cb->currentText());
-        else if (auto *m = qobject_cast<QPlainTextEdit *>(w))
-            f.insert(column, m->toPlainText());
-        else if (auto *s = qobject_cast<QDoubleSpinBox *>(w))
-            f.insert(column, s->value());
-        else if (auto *ch = qobject_cast<QCheckBox *>(w))
-            f.insert(column, ch->isChecked());
-        else if (auto *d = qobject_cast<DatePicker *>(w))
-            f.insert(column, d->showCheckBox() && !d->isChecked() ? QDate() : d->date());
-    }
-    return f;
-}
-
-QWidget *TfrmCltEdit::controlOf(const QString &column) const
-{
-    for (const auto &c : controlNames())
-        if (column.compare(QString::fromLatin1(c.first), Qt::CaseInsensitive) == 0)
-            return findChild<QWidget *>(QString::fromLatin1(c.second));
-    return nullptr;
-}
-
-void TfrmCltEdit::focusField(const QString &column)
-{
-    if (QWidget *w = controlOf(column)) {
-        for (QWidget *p = w->parentWidget(); p && p != this; p = p->parentWidget())
-            if (auto *tabs = qobject_cast<QTabWidget *>(p->parentWidget() ? p->parentWidget()->parentWidget() : nullptr))
-                tabs->setCurrentWidget(p);
-        w->setFocus();
-    }
+    m_fields.show(f);
+    ui->edtxuqiu->setText(f.value(QStringLiteral("F_xuqiu")).toString());
 }
 
 void TfrmCltEdit::FormShow()
@@ -329,12 +263,12 @@ void TfrmCltEdit::Button1Click()
     for (DataGrid *g : {ui->DBGridEh1, ui->DBGridEh2})
         if (typingInCell(g))
             g->setFocus();
-    QVariantMap fields = collectFields();
+    QVariantMap fields = m_fields.collect();
     const ClientEditor::Result r = m_editor.save(fields, appState().AutoCustomerCode);
     ui->edtcode->setText(fields.value(QStringLiteral("F_code")).toString());
     switch (r) {
     case ClientEditor::Result::Invalid:
-        focusField(m_editor.focusField());
+        m_fields.focus(m_editor.focusField());
         return;
     case ClientEditor::Result::Failed:
         return;
@@ -373,7 +307,7 @@ void TfrmCltEdit::sendMail(QLineEdit *box)
     const QString address = box->text().trimmed();
     if (!address.contains(QLatin1Char('@'))) {
         ShowMess(QStringLiteral("非法电子邮箱！"), MessError);
-        focusField(box == ui->edtEmail ? QStringLiteral("F_email") : QStringLiteral("F_LXRemail"));
+        m_fields.focus(box == ui->edtEmail ? QStringLiteral("F_email") : QStringLiteral("F_LXRemail"));
         return;
     }
     Shell::openUrl(QUrl(QStringLiteral("mailto:") + address + QStringLiteral("?subject")));

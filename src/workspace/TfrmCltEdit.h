@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/FormFields.h"
+
 #include "ClientEditor.h"
 
 #include <QDialog>
@@ -54,14 +56,12 @@ private:
     void DBNavigator1Moved();
     void productsEnter(int row, int column);
     void setCodeBoxAuto(bool automatic);
-    QVariantMap collectFields() const;
     void showFields(const QVariantMap &fields);
-    void focusField(const QString &column);
-    QWidget *controlOf(const QString &column) const;
 
     Ui::TfrmCltEdit *ui;
     ClientWorkspace *m_ws;
     ClientEditor m_editor;
+    FormFields m_fields;
     QAction *m_action1 = nullptr;
     QAction *m_action2 = nullptr;
     QMenu *m_popupMenu1 = nullptr;

@@ -16,9 +16,9 @@
 
 namespace {
 // Control of each column the window edits.
-const QList<QPair<const char *, const char *>> &controlNames()
+const QList<FormFields::Binding> &controlNames()
 {
-    static const QList<QPair<const char *, const char *>> names = {
+    static const QList<FormFields::Binding> names = {
         {"F_name", "edtName"},         {"F_dept", "cbbdept"},         {"F_duty", "cbbduty"},     {"F_officePhone", "edtofficephone"},
         {"F_handPhone", "edthandphone"}, {"F_homePhone", "edthomephone"}, {"F_Fax", "edtfax"},    {"F_Email", "edtEmail"},
         {"F_Address", "edtAddress"},   {"F_shihao", "edtShihao"},     {"F_mem", "Mem"},          {"F_IFkey", "CheckBox2"},
@@ -28,19 +28,13 @@ const QList<QPair<const char *, const char *>> &controlNames()
 } // namespace
 
 TfrmEmpEdit::TfrmEmpEdit(ClientWorkspace *workspace, QWidget *parent)
-    : QDialog(parent), ui(new Ui::TfrmEmpEdit), m_ws(workspace), m_editor(workspace)
+    : QDialog(parent), ui(new Ui::TfrmEmpEdit), m_ws(workspace), m_editor(workspace),
+      m_fields(this, controlNames())
 {
     ui->setupUi(this);
     setObjectName(QStringLiteral("TfrmEmpEdit"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    for (const auto &c : controlNames()) {
-        const int len = ContactEditor::maxLength(QString::fromLatin1(c.first));
-        QWidget *w = findChild<QWidget *>(QString::fromLatin1(c.second));
-        if (auto *e = qobject_cast<QLineEdit *>(w); e && len > 0)
-            e->setMaxLength(len);
-        else if (auto *cb = qobject_cast<QComboBox *>(w); cb && cb->lineEdit() && len > 0)
-            cb->lineEdit()->setMaxLength(len);
-    }
+    m_fields.setMaxLengths(ContactEditor::maxLength);
     ui->dtpBirthday->setShowCheckBox(true);
     ui->CheckBox1->setChecked(true);
     ui->DBNavigator1->setDataSet(m_ws->detail(2));
@@ -91,48 +85,12 @@ void TfrmEmpEdit::loadFields()
 void TfrmEmpEdit::showFields(const QVariantMap &f)
 {
     ui->Memo2->setPlainText(m_ws->ClientSummary());
-    for (const auto &c : controlNames()) {
-        QWidget *w = findChild<QWidget *>(QString::fromLatin1(c.second));
-        const QVariant v = f.value(QString::fromLatin1(c.first));
-        if (auto *e = qobject_cast<QLineEdit *>(w))
-            e->setText(v.toString());
-        else if (auto *cb = qobject_cast<QComboBox *>(w))
-            cb->setEditText(v.toString());
-        else if (auto *m = qobject_cast<QPlainTextEdit *>(w))
-            m->setPlainText(v.toString());
-        else if (auto *ch = qobject_cast<QCheckBox *>(w))
-            ch->setChecked(v.toBool());
-        else if (auto *d = qobject_cast<DatePicker *>(w)) {
-            const QDate date = v.toDate();
-            d->setDate(date.isValid() ? date : QDate::currentDate());
-            d->setChecked(date.isValid());
-        }
-    }
-}
-
-QVariantMap TfrmEmpEdit::collectFields() const
-{
-    QVariantMap f;
-    for (const auto &c : controlNames()) {
-        const QString column = QString::fromLatin1(c.first);
-        QWidget *w = findChild<QWidget *>(QString::fromLatin1(c.second));
-        if (auto *e = qobject_cast<QLineEdit *>(w))
-            f.insert(column, e->text());
-        else if (auto *cb = qobject_cast<QComboBox *>(w))
-            f.insert(column, cb->currentText());
-        else if (auto *m = qobject_cast<QPlainTextEdit *>(w))
-            f.insert(column, m->toPlainText());
-        else if (auto *ch = qobject_cast<QCheckBox *>(w))
-            f.insert(column, ch->isChecked());
-        else if (auto *d = qobject_cast<DatePicker *>(w))
-            f.insert(column, d->isChecked() ? d->date() : QDate());
-    }
-    return f;
+    m_fields.show(f);
 }
 
 void TfrmEmpEdit::Button1Click()
 {
-    const ContactEditor::Result r = m_editor.save(collectFields());
+    const ContactEditor::Result r = m_editor.save(m_fields.collect());
     if (r == ContactEditor::Result::Invalid) {
         ui->edtName->setFocus();
         return;

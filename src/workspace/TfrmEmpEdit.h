@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/FormFields.h"
+
 #include "ContactEditor.h"
 
 #include <QDialog>
@@ -30,11 +32,11 @@ private:
     void clearFields();
     void loadFields();
     void showFields(const QVariantMap &fields);
-    QVariantMap collectFields() const;
     void Button1Click();
     void Button4Click();
 
     Ui::TfrmEmpEdit *ui;
     ClientWorkspace *m_ws;
     ContactEditor m_editor;
+    FormFields m_fields;
 };
