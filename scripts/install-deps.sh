@@ -7,7 +7,7 @@ PACKAGES=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-translations-l10n qt6-charts-dev
   libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc libsqlite3-dev
-  libxlsxwriter-dev libquazip1-qt6-dev libfreexl-dev
+  libxlsxwriter-dev libminizip-dev libfreexl-dev
   tdsodbc unixodbc-dev
   libbenchmark-dev
   fonts-wqy-microhei
