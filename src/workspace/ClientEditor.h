@@ -62,7 +62,7 @@ public:
     qint64 savedKey() const { return m_savedKey; }
 
     // The products grid's code lookup: the row of the products query takes
-    // name, type, spec, unit and price of the goods with its code, and is
+    // name, type, standard, unit and price of the goods with its code, and is
     // posted into the cache.
     enum class GoodsLookup { NoCode, NotFound, Filled };
     GoodsLookup fillProductFromGoods(int row);
