@@ -57,13 +57,16 @@ QString CategoryTree::joinPath(const QString &parentPath, const QString &caption
     return normalizePath(parentPath + QLatin1Char('\\') + caption);
 }
 
-bool CategoryTree::readAll(QVector<TreeNode> *nodes, QString *error) const
+bool CategoryTree::readNodes(const QString &condition, QVariantMap params, QVector<TreeNode> *nodes, QString *error) const
 {
     nodes->clear();
     QSqlQuery q(database());
     q.setForwardOnly(true);
-    if (!Sql::exec(q, QStringLiteral("select F_code,F_name,F_likecode from t_treecode where F_flag = :flag order by F_code"),
-                   {{QStringLiteral("flag"), m_treeName}})) {
+    params.insert(QStringLiteral("flag"), m_treeName);
+    if (!Sql::exec(q,
+                   QStringLiteral("select F_code,F_name,F_likecode from t_treecode where F_flag = :flag") + condition
+                       + QStringLiteral(" order by F_code"),
+                   params)) {
         if (error)
             *error = q.lastError().text();
         return false;
@@ -78,50 +81,24 @@ bool CategoryTree::readAll(QVector<TreeNode> *nodes, QString *error) const
     }
     return true;
 }
+
+bool CategoryTree::readAll(QVector<TreeNode> *nodes, QString *error) const { return readNodes(QString(), {}, nodes, error); }
 
 bool CategoryTree::readNode(const QString &code, TreeNode *node, QString *error) const
 {
     if (error)
         error->clear();
-    QSqlQuery q(database());
-    q.setForwardOnly(true);
-    if (!Sql::exec(q, QStringLiteral("select F_code,F_name,F_likecode from t_treecode where F_flag = :flag and F_code = :code"),
-                   {{QStringLiteral("flag"), m_treeName}, {QStringLiteral("code"), code}})) {
-        if (error)
-            *error = q.lastError().text();
+    QVector<TreeNode> found;
+    if (!readNodes(QStringLiteral(" and F_code = :code"), {{QStringLiteral("code"), code}}, &found, error) || found.isEmpty())
         return false;
-    }
-    if (!q.next())
-        return false;
-    node->code = q.value(0).toString();
-    node->codeLength = int(node->code.size());
-    node->name = q.value(1).toString();
-    node->path = q.value(2).toString();
+    *node = found.first();
     return true;
 }
 
 bool CategoryTree::readSubtree(const QString &code, QVector<TreeNode> *nodes, QString *error) const
 {
-    nodes->clear();
-    QSqlQuery q(database());
-    q.setForwardOnly(true);
-    if (!Sql::exec(q,
-                   QStringLiteral("select F_code,F_name,F_likecode from t_treecode where F_flag = :flag and F_code like :pat")
-                       + SqlDialect::likeEscapeClause() + QStringLiteral(" order by F_code"),
-                   {{QStringLiteral("flag"), m_treeName}, {QStringLiteral("pat"), likePrefix(code)}})) {
-        if (error)
-            *error = q.lastError().text();
-        return false;
-    }
-    while (q.next()) {
-        TreeNode n;
-        n.code = q.value(0).toString();
-        n.codeLength = int(n.code.size());
-        n.name = q.value(1).toString();
-        n.path = q.value(2).toString();
-        nodes->append(n);
-    }
-    return true;
+    return readNodes(QStringLiteral(" and F_code like :pat") + SqlDialect::likeEscapeClause(),
+                     {{QStringLiteral("pat"), likePrefix(code)}}, nodes, error);
 }
 
 QString CategoryTree::parentPath(const QString &code, bool *ok, QString *error) const

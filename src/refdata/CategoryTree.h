@@ -102,6 +102,8 @@ public:
 
 private:
     bool readSubtree(const QString &code, QVector<TreeNode> *nodes, QString *error) const;
+    // The nodes of this tree meeting the condition (" and ..."), in code order.
+    bool readNodes(const QString &condition, QVariantMap params, QVector<TreeNode> *nodes, QString *error) const;
     QString parentPath(const QString &code, bool *ok, QString *error) const;
     RenamePlan planRenameIn(const QString &code, const QString &caption) const;
     TreeResult addChildIn(const QString &parentCode, const QString &caption);
