@@ -6,6 +6,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTime>
 
 #include <map>
 #include <memory>
@@ -16,11 +17,7 @@ std::map<QString, std::unique_ptr<SqlDialect>> g_dialects;
 
 QString resolveName(const QString &name) { return name.isEmpty() ? g_defaultName : name; }
 
-QString lastErrorText(const QSqlError &e)
-{
-    QString t = e.text().trimmed();
-    return t.isEmpty() ? QStringLiteral("unknown error") : t;
-}
+QString lastErrorText(const QSqlError &e) { return Sql::errorText(e); }
 
 QString odbcBrace(const QString &v)
 {
@@ -123,14 +120,10 @@ bool openRaw(const QString &name, const DbSettings &s, QString *error)
             *error = lastErrorText(db.lastError());
         return false;
     }
-    if (s.backend() == Backend::Sqlite) {
+    for (const QString &statement : dialect->sessionSetup(s.lockWaitMs())) {
         QSqlQuery q(db);
-        q.exec(QStringLiteral("PRAGMA foreign_keys=OFF"));
-    } else if (s.backend() == Backend::Mssql) {
-        // 'yyyy-MM-dd' texts (filters, the empty date) must read the same
-        // whatever the login's language is
-        QSqlQuery q(db);
-        q.exec(QStringLiteral("SET DATEFORMAT ymd"));
+        if (!q.exec(statement))
+            qWarning("session setup '%s' failed: %s", qPrintable(statement), qPrintable(lastErrorText(q.lastError())));
     }
     g_dialects[conn] = std::move(dialect);
     return true;
@@ -152,8 +145,11 @@ bool open(const QString &name, const DbSettings &s, QString *error)
         return false;
     QSqlQuery q(connection(name));
     if (!q.exec(QStringLiteral("select count(*) from SysInfo"))) {
+        // a file another program holds locked has its tables all the same
+        const QString why = lastErrorText(q.lastError());
         if (error)
-            *error = QStringLiteral("数据库中没有本系统的数据表：%1").arg(lastErrorText(q.lastError()));
+            *error = Sql::isBusyError(why) ? QStringLiteral("数据库正忙：%1").arg(why)
+                                           : QStringLiteral("数据库中没有本系统的数据表：%1").arg(why);
         q = QSqlQuery();
         close(name);
         return false;
@@ -238,10 +234,33 @@ QString positional(const QString &sql, QStringList *names)
 }
 
 namespace {
+// Control characters other than tab and line breaks never reach the
+// database: a NUL matches everything on one backend and fails on another.
+QString withoutControls(const QString &text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    const auto isControl = [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u < 0x20 && u != u'\t' && u != u'\n' && u != u'\r') || u == 0x7f;
+    };
+    while (i < n && !isControl(text.at(i)))
+        ++i;
+    if (i == n)
+        return text;
+    QString out = text.left(i);
+    for (; i < n; ++i)
+        if (!isControl(text.at(i)))
+            out += text.at(i);
+    return out;
+}
+
 // Values as every backend reads them: yes/no as 1/0, dates as text.
 QVariant bindable(const QVariant &v)
 {
     switch (v.typeId()) {
+    case QMetaType::QString:
+        return withoutControls(v.toString());
     case QMetaType::Bool:
         return v.toBool() ? 1 : 0;
     case QMetaType::QDate:
@@ -357,6 +376,111 @@ QStringList splitStatements(const QString &script)
     return out;
 }
 
+QString errorText(const QSqlError &e)
+{
+    QString t = e.text().trimmed();
+    if (t.isEmpty())
+        t = QStringLiteral("unknown error");
+    const QString code = e.nativeErrorCode().trimmed();
+    if (!code.isEmpty())
+        t += QStringLiteral(" [") + code + QLatin1Char(']');
+    return t;
+}
+
+bool isBusyError(const QString &error)
+{
+    // SQLite: busy or locked; PostgreSQL: lock not available, deadlock,
+    // statement cancelled by the lock wait; SQL Server: lock request time-out
+    // and deadlock victim
+    static const char *const markers[] = {"database is locked", "database table is locked", "[5]", "[6]",
+                                          "[55P03]", "[40P01]", "lock timeout", "[1222]", "[1205]"};
+    for (const char *m : markers)
+        if (error.contains(QLatin1String(m), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+bool isUniqueViolation(const QString &error)
+{
+    static const char *const markers[] = {"unique", "duplicate", "[23505]", "[2067]", "[1555]", "[2627]", "[2601]"};
+    for (const char *m : markers)
+        if (error.contains(QLatin1String(m), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+bool sameStoredValue(const QVariant &a, const QVariant &b)
+{
+    const auto blank = [](const QVariant &v) { return v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isEmpty()); };
+    if (blank(a) || blank(b))
+        return blank(a) && blank(b);
+    const auto numeric = [](const QVariant &v) {
+        switch (v.typeId()) {
+        case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
+        case QMetaType::Double: case QMetaType::Float: case QMetaType::Bool: case QMetaType::Short: case QMetaType::UShort:
+            return true;
+        default:
+            return false;
+        }
+    };
+    if (numeric(a) || numeric(b)) {
+        bool okA = false, okB = false;
+        const double x = a.toDouble(&okA), y = b.toDouble(&okB);
+        if (okA && okB)
+            return qAbs(x - y) <= 1e-9 * qMax(1.0, qMax(qAbs(x), qAbs(y)));
+    }
+    const auto text = [](const QVariant &v) {
+        switch (v.typeId()) {
+        case QMetaType::QDate:
+            return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+        case QMetaType::QDateTime: {
+            const QDateTime dt = v.toDateTime();
+            return dt.time() == QTime(0, 0) ? dt.date().toString(QStringLiteral("yyyy-MM-dd"))
+                                            : dt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        }
+        default:
+            return v.toString();
+        }
+    };
+    QString x = text(a), y = text(b);
+    // a date stored as text reads back as "yyyy-MM-dd" or with a midnight time
+    for (QString *t : {&x, &y})
+        if (t->size() == 19 && t->endsWith(QLatin1String(" 00:00:00")) && t->at(4) == QLatin1Char('-'))
+            t->chop(9);
+    return x == y;
+}
+
+RowState lockAndCompareRow(const QSqlDatabase &db, const QString &table, const QString &keyField, qint64 key,
+                           const QVariantMap &loaded, QString *error)
+{
+    if (loaded.isEmpty())
+        return RowState::Unchanged;
+    const QStringList columns = loaded.keys();
+    QSqlQuery lock(db);
+    if (!exec(lock, QStringLiteral("update %1 set %2 = %2 where %3 = :RowKey").arg(table, columns.first(), keyField),
+              {{QStringLiteral("RowKey"), key}})) {
+        if (error)
+            *error = lastErrorText(lock.lastError());
+        return RowState::Failed;
+    }
+    if (lock.numRowsAffected() == 0)
+        return RowState::Gone;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!exec(q, QStringLiteral("select %1 from %2 where %3 = :RowKey").arg(columns.join(QLatin1Char(',')), table, keyField),
+              {{QStringLiteral("RowKey"), key}})) {
+        if (error)
+            *error = lastErrorText(q.lastError());
+        return RowState::Failed;
+    }
+    if (!q.next())
+        return RowState::Gone;
+    for (int i = 0; i < columns.size(); ++i)
+        if (!sameStoredValue(q.value(i), loaded.value(columns.at(i))))
+            return RowState::Changed;
+    return RowState::Unchanged;
+}
+
 bool execBatch(const QSqlDatabase &db, const QStringList &statements, QString *error)
 {
     for (const QString &s : statements) {
@@ -373,7 +497,13 @@ bool execBatch(const QSqlDatabase &db, const QStringList &statements, QString *e
 
 Transaction::Transaction(QSqlDatabase db) : m_db(std::move(db))
 {
-    m_active = m_db.isOpen() && Database::dialectOf(m_db).beginTransaction(m_db);
+    if (!m_db.isOpen()) {
+        m_error = QStringLiteral("数据库连接没有打开");
+        return;
+    }
+    m_active = Database::dialectOf(m_db).beginTransaction(m_db, &m_error);
+    if (!m_active && m_error.isEmpty())
+        m_error = QStringLiteral("unknown error");
 }
 
 Transaction::~Transaction()

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QVariantMap>
 
+class QSqlError;
 class QSqlQuery;
 
 // Where the database is: the [DBconn] settings of Config.ini.
@@ -19,6 +20,10 @@ struct DbSettings
     QString password; // clear text
     QString baseDir;  // folder of the SQLite file; the program's folder
     int timeoutSeconds = 5;
+
+    // How long a statement waits for another workstation's lock before it
+    // fails as busy; the same on every backend.
+    int lockWaitMs() const { return qMax(1, timeoutSeconds) * 2000; }
 
     Backend backend() const { return SqlDialect::backendFromName(driver); }
     // Brenmoor -> <baseDir>/Brenmoor.db; a name with a suffix or a path is kept.
@@ -67,6 +72,26 @@ qint64 insertRow(const QSqlDatabase &db, const QString &table, const QVariantMap
 
 // Rewrites ":name" markers to "?" and lists the names in order.
 QString positional(const QString &sql, QStringList *names);
+
+// The text of a failed statement, with the backend's own error code in
+// brackets ("... [55P03]") so that callers can tell what kind of failure it was.
+QString errorText(const QSqlError &error);
+// Whether a failure was a lock wait that ran out (another workstation held the
+// rows or the file): the work can be tried again later, nothing is broken.
+bool isBusyError(const QString &error);
+// Whether a failure was a unique index refusing a row.
+bool isUniqueViolation(const QString &error);
+
+// Whether another workstation changed a row since it was read. The row is
+// locked first (an update that writes nothing new), so that the answer stays
+// true until the caller's transaction ends. `loaded` maps columns to the
+// values read then; NULL and the empty text are one value.
+enum class RowState { Unchanged, Changed, Gone, Failed };
+RowState lockAndCompareRow(const QSqlDatabase &db, const QString &table, const QString &keyField, qint64 key,
+                           const QVariantMap &loaded, QString *error = nullptr);
+// Whether two stored values are the same: NULL equals the empty text, numbers
+// compare by value, dates by their text.
+bool sameStoredValue(const QVariant &a, const QVariant &b);
 } // namespace Sql
 
 // A transaction that commits only when told to and rolls back when it goes out
@@ -80,10 +105,13 @@ public:
     Transaction &operator=(const Transaction &) = delete;
 
     bool isActive() const { return m_active; }
+    // Why the transaction could not start (empty when it did).
+    QString error() const { return m_error; }
     bool commit(QString *error = nullptr);
     void rollback();
 
 private:
     QSqlDatabase m_db;
     bool m_active = false;
+    QString m_error;
 };

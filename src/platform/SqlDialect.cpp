@@ -1,6 +1,9 @@
 #include "SqlDialect.h"
 
+#include "Database.h"
+
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlField>
 #include <QSqlQuery>
 
@@ -16,11 +19,18 @@ public:
         return QStringLiteral("CAST(julianday(date(%2)) - julianday(date(%1)) AS INTEGER)").arg(from, to);
     }
     QString now() const override { return QStringLiteral("datetime('now','localtime')"); }
-    bool beginTransaction(QSqlDatabase &db) const override
+    bool beginTransaction(QSqlDatabase &db, QString *error) const override
     {
         QSqlQuery q(db);
-        return q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        if (q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+            return true;
+        if (error)
+            *error = Sql::errorText(q.lastError());
+        return false;
     }
+    // BEGIN IMMEDIATE holds the file's write lock already
+    bool lockTableForWrite(QSqlDatabase &, const QString &, QString *) const override { return true; }
+    QStringList sessionSetup(int) const override { return {QStringLiteral("PRAGMA foreign_keys=OFF")}; }
 };
 
 class PsqlDialect : public SqlDialect
@@ -34,6 +44,15 @@ public:
         return QStringLiteral("(CAST(%2 AS date) - CAST(%1 AS date))").arg(from, to);
     }
     QString now() const override { return QStringLiteral("LOCALTIMESTAMP"); }
+    bool lockTableForWrite(QSqlDatabase &db, const QString &table, QString *error) const override
+    {
+        // conflicts with every writer of the table and with itself, not with readers
+        return run(db, QStringLiteral("LOCK TABLE %1 IN SHARE ROW EXCLUSIVE MODE").arg(table), error);
+    }
+    QStringList sessionSetup(int lockWaitMs) const override
+    {
+        return {QStringLiteral("SET lock_timeout = %1").arg(lockWaitMs)};
+    }
     bool isBooleanField(const QSqlField &field) const override
     {
         // bit columns are smallint here, the only smallint columns of the schema
@@ -53,6 +72,18 @@ public:
     }
     QString now() const override { return QStringLiteral("GETDATE()"); }
     QVariant dateValue(const QDate &date) const override { return date.toString(QStringLiteral("yyyyMMdd")); }
+    bool lockTableForWrite(QSqlDatabase &db, const QString &table, QString *error) const override
+    {
+        // a table-level update lock: other writers wait, readers do not
+        return run(db, QStringLiteral("select count(*) from %1 with (tablock, updlock, holdlock) where F_ID < 0").arg(table),
+                   error);
+    }
+    QStringList sessionSetup(int lockWaitMs) const override
+    {
+        // 'yyyy-MM-dd' texts (filters, the empty date) must read the same
+        // whatever the login's language is
+        return {QStringLiteral("SET DATEFORMAT ymd"), QStringLiteral("SET LOCK_TIMEOUT %1").arg(lockWaitMs)};
+    }
     QVariant dateTimeValue(const QDateTime &dt) const override
     {
         return dt.toString(QStringLiteral("yyyy-MM-ddThh:mm:ss"));
@@ -156,7 +187,28 @@ QString SqlDialect::insertStatement(const QString &table, const QStringList &col
 
 bool SqlDialect::isBooleanField(const QSqlField &field) const { return field.metaType().id() == QMetaType::Bool; }
 
-bool SqlDialect::beginTransaction(QSqlDatabase &db) const { return db.transaction(); }
+bool SqlDialect::beginTransaction(QSqlDatabase &db, QString *error) const
+{
+    if (db.transaction())
+        return true;
+    if (error)
+        *error = Sql::errorText(db.lastError());
+    return false;
+}
+
+bool SqlDialect::lockTableForWrite(QSqlDatabase &, const QString &, QString *) const { return true; }
+
+QStringList SqlDialect::sessionSetup(int) const { return {}; }
+
+bool SqlDialect::run(QSqlDatabase &db, const QString &sql, QString *error)
+{
+    QSqlQuery q(db);
+    if (q.exec(sql))
+        return true;
+    if (error)
+        *error = Sql::errorText(q.lastError());
+    return false;
+}
 
 QString SqlDialect::escapeLike(const QString &text)
 {

@@ -45,7 +45,13 @@ public:
 
     // Starts a transaction meant to write. SQLite takes the write lock at once,
     // so that two workstations that read-then-insert are serialised.
-    virtual bool beginTransaction(QSqlDatabase &db) const;
+    virtual bool beginTransaction(QSqlDatabase &db, QString *error = nullptr) const;
+    // Inside a write transaction: keeps other workstations from writing the
+    // table until it ends, so that a check and the write that depends on it
+    // (a unique code, the next number) are one step. Readers are not held up.
+    virtual bool lockTableForWrite(QSqlDatabase &db, const QString &table, QString *error = nullptr) const;
+    // Run once on a new connection: bounds every wait for a lock.
+    virtual QStringList sessionSetup(int lockWaitMs) const;
 
     // An insert of the named columns (":p0", ":p1", ... in order) that gives
     // back the new key: as a result row when *returnsRow, else through the
@@ -62,4 +68,7 @@ public:
     static QString likeEscapeClause() { return QStringLiteral(" ESCAPE '!'"); }
     // The one quoting helper for the rare fragment that must stay text.
     static QString quote(const QString &text);
+
+protected:
+    static bool run(QSqlDatabase &db, const QString &sql, QString *error);
 };
