@@ -57,6 +57,7 @@ bool TdmData::ConnectFromConfig(TfrmSplash *splash)
     readFailed = readFailed || cfg.lastReadFailed();
     s.server = cfg.readString(QStringLiteral("DBconn"), QStringLiteral("server"), QStringLiteral("(Local)"));
     s.driver = cfg.readString(QStringLiteral("DBconn"), QStringLiteral("driver"), QStringLiteral("sqlite"));
+    s.timeoutSeconds = qBound(1, cfg.readInteger(QStringLiteral("DBconn"), QStringLiteral("timeout"), s.timeoutSeconds), 600);
     readFailed = readFailed || cfg.lastReadFailed();
     AppState st = appState();
     st.DbName = s.database;
@@ -86,7 +87,10 @@ bool TdmData::ConnectFromConfig(TfrmSplash *splash)
             qWarning("connection failed: %s", qPrintable(error));
         if (splash)
             splash->close();
-        if (ShowMess(Msg::ConnectFailed(), MessQuestion) == 1)
+        // a database that is there but locked needs waiting, not installing
+        if (Sql::isBusyError(error))
+            ShowMess(Msg::DatabaseBusyAtStart(), MessWarning);
+        else if (ShowMess(Msg::ConnectFailed(), MessQuestion) == 1)
             Shell::startProgram(SetupToolName());
     }
     return ok;
@@ -99,7 +103,8 @@ bool TdmData::DeleteById(const QString &table, qint64 id)
     QString error;
     if (!Sql::execOn(ADOcnn(), QStringLiteral("delete from %1 where F_ID = :id").arg(table), {{QStringLiteral("id"), id}},
                      &error)) {
-        ShowMess(Msg::DeleteFailed(), MessError);
+        qWarning("DeleteById failed: %s", qPrintable(error));
+        ShowMess(Msg::DeleteFailedFor(error), MessError);
         return false;
     }
     return true;
@@ -110,7 +115,7 @@ bool TdmData::ExecSql(const QString &sql, const QVariantMap &params)
     QString error;
     if (!Sql::execOn(ADOcnn(), sql, params, &error)) {
         qWarning("ExecSql failed: %s", qPrintable(error));
-        ShowMess(Msg::OperationFailed(), MessError);
+        ShowMess(Sql::isBusyError(error) ? Msg::DatabaseBusy() : Msg::OperationFailed(), MessError);
         return false;
     }
     return true;

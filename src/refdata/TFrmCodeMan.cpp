@@ -228,7 +228,7 @@ void TFrmCodeMan::tbSaveClick()
         break;
     case CodeListEditor::SaveResult::Failed:
         qWarning("code list save failed: %s", qPrintable(r.message));
-        ShowMess(Msg::SaveFailed(), MessError);
+        ShowMess(Msg::SaveFailedFor(r.message), MessError);
         break;
     }
 }
@@ -254,7 +254,7 @@ void TFrmCodeMan::tbDelClick()
     QString error;
     if (!m_editor.deleteCurrent(&error)) {
         qWarning("code list delete failed: %s", qPrintable(error));
-        ShowMess(Msg::DeleteFailed(), MessError);
+        ShowMess(Msg::DeleteFailedFor(error), MessError);
     }
 }
 

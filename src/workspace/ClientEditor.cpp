@@ -1,6 +1,7 @@
 #include "ClientEditor.h"
 
 #include "ClientWorkspace.h"
+#include "app/CustomerNumbers.h"
 #include "app/TdmData.h"
 #include "platform/Database.h"
 #include "platform/Format.h"
@@ -44,12 +45,6 @@ bool savedTrimmed(const QString &column)
     return !c.startsWith(QLatin1String("f_lxr")) && !c.startsWith(QLatin1String("f_zf")) && c != QLatin1String("f_mem");
 }
 
-bool looksLikeUniqueViolation(const QString &error)
-{
-    const QString e = error.toLower();
-    return e.contains(QLatin1String("unique")) || e.contains(QLatin1String("duplicate")) || e.contains(QLatin1String("23505"))
-           || e.contains(QLatin1String("2627")) || e.contains(QLatin1String("2601"));
-}
 } // namespace
 
 ClientEditor::ClientEditor(ClientWorkspace *workspace, int currentTab, const QString &connection)
@@ -97,8 +92,6 @@ int ClientEditor::queryInt(const QString &sql, const QVariantMap &params, bool *
     }
     return q.next() ? int(q.value(0).toLongLong()) : 0;
 }
-
-int ClientEditor::nextClientNumber() const { return queryInt(QStringLiteral("select max(F_cltID) from t_client")) + 1; }
 
 QString ClientEditor::nextClientCode() const
 {
@@ -155,23 +148,33 @@ void ClientEditor::begin(int mode)
 {
     m_mode = mode == Edit ? Edit : (mode == Copy ? Copy : New);
     m_focus.clear();
+    m_loaded.clear();
     if (m_mode == Edit) {
         const DataSet *m = m_ws->QryMain;
         m_saveCltID = int(m->value(kCltID).toLongLong());
         m_editID = m->currentRow() >= 0 ? m->keyOf(m->currentRow()) : 0;
+        if (m->currentRow() >= 0) {
+            m_loaded.insert(kCltID, m->value(kCltID));
+            for (const QString &c : columns())
+                m_loaded.insert(c, m->value(c));
+        }
         return;
     }
-    m_editID = 0;
-    m_saveCltID = nextClientNumber();
-    m_ws->BindDetailsToNewClient(m_saveCltID);
+    startNew();
 }
 
 void ClientEditor::beginNext()
 {
     m_mode = New;
+    startNew();
+}
+
+void ClientEditor::startNew()
+{
     m_editID = 0;
-    m_saveCltID = nextClientNumber();
-    m_ws->BindDetailsToNewClient(m_saveCltID);
+    m_saveCltID = 0;
+    m_loaded.clear();
+    m_ws->BindDetailsToNewClient();
 }
 
 void ClientEditor::end(bool ok)
@@ -182,28 +185,6 @@ void ClientEditor::end(bool ok)
     }
     if (m_mode != Edit)
         m_ws->RelinkClientDetails();
-}
-
-int ClientEditor::numberForUnnumbered(const QSqlDatabase &db, qint64 id, QString *error)
-{
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!Sql::exec(q, QStringLiteral("select count(*) from t_client where F_cltID = :id and F_ID <> :id"), {{QStringLiteral("id"), id}})) {
-        if (error)
-            *error = q.lastError().text();
-        return 0;
-    }
-    const bool taken = q.next() && q.value(0).toLongLong() > 0;
-    if (id > 0 && id <= std::numeric_limits<int>::max() && !taken)
-        return int(id);
-    QSqlQuery m(db);
-    m.setForwardOnly(true);
-    if (!Sql::exec(m, QStringLiteral("select max(F_cltID) from t_client"))) {
-        if (error)
-            *error = m.lastError().text();
-        return 0;
-    }
-    return (m.next() ? int(m.value(0).toLongLong()) : 0) + 1;
 }
 
 // Contacts and products go with the customer: the row being typed is kept
@@ -254,29 +235,62 @@ void ClientEditor::prepareDetailRows(int cltID)
     }
 }
 
-bool ClientEditor::saveOnce(QVariantMap &fields, int cltID, bool *numberTaken, QString *error)
+bool ClientEditor::codeTaken(const QString &code) const
+{
+    // in modes 0 and 2 every customer is another one; F_ID is never 0
+    const qint64 self = m_mode == Edit ? m_editID : 0;
+    return !code.isEmpty()
+           && queryInt(QStringLiteral("select F_ID from t_client where F_code = :code and F_ID <> :id"),
+                       {{QStringLiteral("code"), code}, {QStringLiteral("id"), self}})
+                  > 0;
+}
+
+ClientEditor::Outcome ClientEditor::saveOnce(QVariantMap &fields, bool autoCode, int minNumber, int *number, QString *error)
 {
     QSqlDatabase db = Database::connection(m_connection);
     const SqlDialect &dialect = Database::dialectOf(db);
     Transaction tr(db);
     if (!tr.isActive()) {
-        *error = db.lastError().text();
-        return false;
+        *error = tr.error();
+        return Outcome::Failed;
     }
-    // the number is settled inside the write transaction, so that two
-    // workstations adding at once cannot both take it
+    // From here until the commit no other workstation adds or changes a
+    // customer, so the code and number checked below are still free when they
+    // are written.
+    if (!CustomerNumbers::lockForNewCustomer(db, error))
+        return Outcome::Failed;
     if (m_mode == Edit) {
-        if (cltID <= 0)
-            cltID = numberForUnnumbered(db, m_editID, error);
-    } else if (cltID <= 0 || queryInt(QStringLiteral("select count(*) from t_client where F_cltID = :n"), {{QStringLiteral("n"), cltID}}) > 0) {
-        cltID = queryInt(QStringLiteral("select max(F_cltID) from t_client")) + 1;
+        switch (Sql::lockAndCompareRow(db, QStringLiteral("t_client"), QStringLiteral("F_ID"), m_editID, m_loaded, error)) {
+        case Sql::RowState::Unchanged:
+            break;
+        case Sql::RowState::Changed:
+        case Sql::RowState::Gone:
+            return Outcome::Changed;
+        case Sql::RowState::Failed:
+            return Outcome::Failed;
+        }
     }
+    const QString code = fields.value(kCode).toString().trimmed();
+    if (codeTaken(code)) {
+        const QString fresh = m_mode != Edit && autoCode ? nextClientCode() : QString();
+        if (fresh.isEmpty())
+            return Outcome::CodeTaken;
+        fields.insert(kCode, fresh);
+    }
+    int cltID = m_saveCltID;
+    if (m_mode != Edit) {
+        cltID = CustomerNumbers::next(db, error);
+        if (cltID > 0)
+            cltID = qMax(cltID, minNumber);
+    } else if (cltID <= 0)
+        cltID = CustomerNumbers::forUnnumbered(db, m_editID, error);
     if (cltID <= 0)
-        return false;
+        return Outcome::Failed;
+    *number = cltID;
 
     prepareDetailRows(cltID);
     if (!m_ws->detail(2)->applyUpdates(error) || !m_ws->detail(8)->applyUpdates(error))
-        return false;
+        return Outcome::Failed;
 
     QVariantMap values;
     values.insert(kCltID, cltID);
@@ -307,17 +321,15 @@ bool ClientEditor::saveOnce(QVariantMap &fields, int cltID, bool *numberTaken, Q
         key = Sql::insertRow(db, QStringLiteral("t_client"), values, QStringLiteral("F_ID"), error);
         written = key > 0;
     }
-    if (!written) {
-        *numberTaken = looksLikeUniqueViolation(*error);
-        return false;
-    }
+    if (!written)
+        return Sql::isUniqueViolation(*error) ? Outcome::NumberTaken : Outcome::Failed;
     if (!tr.commit(error))
-        return false;
+        return Outcome::Failed;
     m_ws->detail(2)->commitUpdates();
     m_ws->detail(8)->commitUpdates();
     m_saveCltID = cltID;
     m_savedKey = key;
-    return true;
+    return Outcome::Saved;
 }
 
 ClientEditor::GoodsLookup ClientEditor::fillProductFromGoods(int row)
@@ -359,10 +371,9 @@ ClientEditor::Result ClientEditor::save(QVariantMap &fields, bool autoCode)
     // in modes 0 and 2 every customer is another one; F_ID is never 0
     const qint64 self = m_mode == Edit ? m_editID : 0;
     const QString code = fields.value(kCode).toString().trimmed();
-    if (!code.isEmpty()
-        && queryInt(QStringLiteral("select F_ID from t_client where F_code = :code and F_ID <> :id"),
-                    {{QStringLiteral("code"), code}, {QStringLiteral("id"), self}})
-               > 0) {
+    // checked again inside the save; here so that the operator is told
+    // before the question about the name
+    if (codeTaken(code)) {
         // an existing customer keeps the code it is known by
         const QString fresh = m_mode != Edit && autoCode ? nextClientCode() : QString();
         if (fresh.isEmpty()) {
@@ -380,21 +391,32 @@ ClientEditor::Result ClientEditor::save(QVariantMap &fields, bool autoCode)
         return Result::Invalid;
     }
 
-    int cltID = m_saveCltID;
     QString error;
-    bool saved = false;
-    for (int attempt = 0; attempt < 3 && !saved; ++attempt) {
-        bool taken = false;
+    Outcome outcome = Outcome::Failed;
+    int minNumber = 0;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        int number = 0;
         error.clear();
-        saved = saveOnce(fields, cltID, &taken, &error);
-        if (saved || !taken || m_mode == Edit)
+        outcome = saveOnce(fields, autoCode, minNumber, &number, &error);
+        if (outcome != Outcome::NumberTaken || m_mode == Edit)
             break;
-        // another workstation took the number in the meantime: the next one
-        cltID = qMax(cltID + 1, nextClientNumber());
+        // another workstation took the number in the meantime: a later one
+        minNumber = number + 1;
     }
-    if (!saved) {
+    switch (outcome) {
+    case Outcome::Saved:
+        break;
+    case Outcome::CodeTaken:
+        ShowMess(QStringLiteral("客户助记码重复，请重新输入！"), MessInfo);
+        m_focus = kCode;
+        return Result::Invalid;
+    case Outcome::Changed:
+        ShowMess(Msg::RecordChanged(), MessWarning);
+        return Result::Conflict;
+    case Outcome::NumberTaken:
+    case Outcome::Failed:
         qWarning("customer save failed: %s", qPrintable(error));
-        ShowMess(Msg::SaveFailed(), MessError);
+        ShowMess(Msg::SaveFailedFor(error), MessError);
         return Result::Failed;
     }
 

@@ -20,7 +20,9 @@ class ClientEditor
 {
 public:
     enum Mode { New = 0, Edit = 1, Copy = 2 };
-    enum class Result { Saved, Invalid, Failed, SavedRefreshFailed };
+    // Conflict: another workstation changed or deleted the customer since the
+    // window loaded it; nothing was written and the window keeps its edits.
+    enum class Result { Saved, Invalid, Failed, Conflict, SavedRefreshFailed };
 
     explicit ClientEditor(ClientWorkspace *workspace, int currentTab = 0, const QString &connection = {});
 
@@ -32,8 +34,11 @@ public:
     static bool isDateColumn(const QString &column);
     static bool isNumberColumn(const QString &column);
 
-    // Prepares a new (0), edited (1) or copied (2) customer: the number, and
-    // in modes 0 and 2 the contacts and products bound to it.
+    // Prepares a new (0), edited (1) or copied (2) customer. In modes 0 and 2
+    // the contacts and products grids start empty; their rows get the
+    // customer's number when it is given, inside the save. In mode 1 the
+    // customer's stored values are remembered, to tell another workstation's
+    // change at the save.
     void begin(int mode);
     // The window closed: modes 0 and 2 follow the list again; without OK the
     // pending contact and product edits are dropped.
@@ -43,9 +48,10 @@ public:
 
     int mode() const { return m_mode; }
     bool isEditMode() const { return m_mode == Edit; }
+    // The customer's number: the edited one's, or the number the last save gave
+    // (0 for a new customer not saved yet).
     int saveCltID() const { return m_saveCltID; }
 
-    int nextClientNumber() const;
     // Today's next customer code (yyyymmdd + 3 digits); empty when none.
     QString nextClientCode() const;
     // The current customer of the list as a field map (all columns()).
@@ -67,13 +73,13 @@ public:
     enum class GoodsLookup { NoCode, NotFound, Filled };
     GoodsLookup fillProductFromGoods(int row);
 
-    // A number for an existing customer that has none: its own F_ID when no
-    // other customer carries it, otherwise the largest number plus 1. Run
-    // inside the caller's write transaction.
-    static int numberForUnnumbered(const QSqlDatabase &db, qint64 id, QString *error = nullptr);
-
 private:
-    bool saveOnce(QVariantMap &fields, int cltID, bool *numberTaken, QString *error);
+    void startNew();
+    enum class Outcome { Saved, Failed, NumberTaken, CodeTaken, Changed };
+    Outcome saveOnce(QVariantMap &fields, bool autoCode, int minNumber, int *number, QString *error);
+    // The code is another customer's: true when it could be replaced by a
+    // fresh automatic one.
+    bool codeTaken(const QString &code) const;
     void prepareDetailRows(int cltID);
     int queryInt(const QString &sql, const QVariantMap &params = {}, bool *ok = nullptr) const;
 
@@ -85,4 +91,6 @@ private:
     qint64 m_editID = 0;
     qint64 m_savedKey = 0;
     QString m_focus;
+    // In edit mode: the written columns as the window loaded them.
+    QVariantMap m_loaded;
 };

@@ -215,14 +215,16 @@ QString ClientWorkspace::ClientSummary() const
     return out.join(QLatin1Char('\n'));
 }
 
-void ClientWorkspace::BindDetailsToNewClient(int cltID)
+void ClientWorkspace::BindDetailsToNewClient()
 {
     for (int n : {2, 8}) {
         DataSet *d = m_details[n];
         d->detachMaster();
         d->close();
         d->setSql(tab(n).sql);
-        d->setParam(QStringLiteral("F_cltID"), cltID);
+        // no number yet: NULL matches no row, not even a stray one that
+        // already carries the number this customer will get
+        d->setParam(QStringLiteral("F_cltID"), QVariant());
         if (!d->open())
             ShowMess(Msg::OpenFailed(), MessError);
     }
@@ -303,6 +305,8 @@ bool ClientWorkspace::deleteRecord(int n)
     QString error;
     const int sameCode = dmData->QueryInt(QStringLiteral("select count(*) from t_XSrec where F_code = :c"), {{QStringLiteral("c"), code}});
     bool ok = tr.isActive();
+    if (!ok)
+        error = tr.error();
     // lines belong to a bill number; when another bill shares it, they stay with that bill
     if (ok && sameCode <= 1)
         ok = Sql::execOn(db, QStringLiteral("delete from t_XSdetail where F_code = :c"), {{QStringLiteral("c"), code}}, &error);
@@ -313,7 +317,7 @@ bool ClientWorkspace::deleteRecord(int n)
     if (!ok) {
         tr.rollback();
         qWarning("sales bill delete failed: %s", qPrintable(error));
-        ShowMess(kFailed, MessError);
+        ShowMess(Sql::isBusyError(error) ? Msg::DatabaseBusy() : kFailed, MessError);
         return false;
     }
     d->reopen();
@@ -342,7 +346,7 @@ bool ClientWorkspace::deleteCustomer(int currentTab)
     statements.append(QStringLiteral("delete from t_client where F_ID = :id"));
     Transaction tr(db);
     bool ok = tr.isActive();
-    QString error;
+    QString error = tr.error();
     for (const QString &s : std::as_const(statements)) {
         if (!ok)
             break;
@@ -353,7 +357,7 @@ bool ClientWorkspace::deleteCustomer(int currentTab)
     if (!ok) {
         tr.rollback();
         qWarning("customer delete failed: %s", qPrintable(error));
-        ShowMess(kFailed, MessError);
+        ShowMess(Sql::isBusyError(error) ? Msg::DatabaseBusy() : kFailed, MessError);
         return false;
     }
     const int row = QryMain->currentRow();

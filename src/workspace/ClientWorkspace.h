@@ -57,7 +57,9 @@ public:
     void OpenDetailQueries(bool all, int currentTab);
     // The current customer as the lines of the summary memo.
     QString ClientSummary() const;
-    void BindDetailsToNewClient(int cltID);
+    // Contacts and products of a customer being added: empty grids that hold
+    // only the rows typed for it.
+    void BindDetailsToNewClient();
     void RelinkClientDetails();
     void PrepareSaleLines(bool currentBill);
     void RelinkSaleLines();

@@ -1,7 +1,7 @@
 #include "ContactEditor.h"
 
-#include "ClientEditor.h"
 #include "ClientWorkspace.h"
+#include "app/CustomerNumbers.h"
 #include "app/TdmData.h"
 #include "platform/Database.h"
 #include "platform/Format.h"
@@ -51,12 +51,17 @@ QVariantMap ContactEditor::emptyFields()
     return f;
 }
 
-QVariantMap ContactEditor::currentFields() const
+QVariantMap ContactEditor::currentFields()
 {
     QVariantMap f = emptyFields();
     const DataSet *d = m_ws->detail(2);
+    m_loaded.clear();
+    m_loadedKey = 0;
     if (!d || d->currentRow() < 0)
         return f;
+    m_loadedKey = d->keyOf(d->currentRow());
+    for (const QString &c : columns())
+        m_loaded.insert(c, d->value(c));
     for (const QString &c : columns())
         f.insert(c, d->text(c));
     f.insert(kKey, d->value(kKey).toBool());
@@ -74,7 +79,7 @@ ContactEditor::Result ContactEditor::save(const QVariantMap &fields)
     m_focus.clear();
     DataSet *contacts = m_ws->detail(2);
     DataSet *list = m_ws->QryMain;
-    const qint64 editID = m_edit && contacts->currentRow() >= 0 ? contacts->keyOf(contacts->currentRow()) : 0;
+    const qint64 editID = !m_edit ? 0 : m_loadedKey > 0 ? m_loadedKey : contacts->currentRow() >= 0 ? contacts->keyOf(contacts->currentRow()) : 0;
     const QString name = fields.value(kName).toString().trimmed();
     if (name.isEmpty()) {
         ShowMess(QStringLiteral("联系人姓名不能为空！"), MessInfo);
@@ -103,17 +108,33 @@ ContactEditor::Result ContactEditor::save(const QVariantMap &fields)
 
     QString error;
     bool numbered = false;
+    bool changed = false;
     qint64 key = editID;
     bool ok = false;
     {
         Transaction tr(db);
         ok = tr.isActive();
         if (!ok)
-            error = db.lastError().text();
+            error = tr.error();
+        if (ok && m_edit) {
+            switch (Sql::lockAndCompareRow(db, QStringLiteral("t_linkman"), QStringLiteral("F_ID"), editID, m_loaded, &error)) {
+            case Sql::RowState::Unchanged:
+                break;
+            case Sql::RowState::Changed:
+            case Sql::RowState::Gone:
+                changed = true;
+                ok = false;
+                break;
+            case Sql::RowState::Failed:
+                ok = false;
+                break;
+            }
+        }
         // a customer without a number gets one first, or its contact would
         // belong to every customer without a number
         if (ok && !m_edit && cltID <= 0) {
-            cltID = ClientEditor::numberForUnnumbered(db, customer, &error);
+            ok = CustomerNumbers::lockForNewCustomer(db, &error);
+            cltID = ok ? CustomerNumbers::forUnnumbered(db, customer, &error) : 0;
             ok = cltID > 0
                  && Sql::execOn(db, QStringLiteral("update t_client set F_cltID = :n where F_ID = :id"),
                                 {{QStringLiteral("n"), cltID}, {QStringLiteral("id"), customer}}, &error);
@@ -154,9 +175,13 @@ ContactEditor::Result ContactEditor::save(const QVariantMap &fields)
         if (ok)
             ok = tr.commit(&error);
     }
+    if (changed) {
+        ShowMess(Msg::RecordChanged(), MessWarning);
+        return Result::Conflict;
+    }
     if (!ok) {
         qWarning("contact save failed: %s", qPrintable(error));
-        ShowMess(Msg::SaveFailed(), MessError);
+        ShowMess(Msg::SaveFailedFor(error), MessError);
         return Result::Failed;
     }
     m_savedKey = key;

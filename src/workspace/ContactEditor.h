@@ -16,7 +16,9 @@ class ClientWorkspace;
 class ContactEditor
 {
 public:
-    enum class Result { Saved, Invalid, Failed, SavedRefreshFailed };
+    // Conflict: another workstation changed or deleted the contact since it
+    // was loaded; nothing was written.
+    enum class Result { Saved, Invalid, Failed, Conflict, SavedRefreshFailed };
 
     explicit ContactEditor(ClientWorkspace *workspace, int currentTab = 2, const QString &connection = {});
 
@@ -27,8 +29,9 @@ public:
 
     void setEditMode(bool edit) { m_edit = edit; }
     bool isEditMode() const { return m_edit; }
-    // The current contact of the contacts tab as a field map.
-    QVariantMap currentFields() const;
+    // The current contact of the contacts tab as a field map. The stored
+    // values are remembered, to tell another workstation's change at the save.
+    QVariantMap currentFields();
 
     Result save(const QVariantMap &fields);
     QString focusField() const { return m_focus; }
@@ -41,4 +44,6 @@ private:
     bool m_edit = false;
     QString m_focus;
     qint64 m_savedKey = 0;
+    qint64 m_loadedKey = 0;
+    QVariantMap m_loaded;
 };

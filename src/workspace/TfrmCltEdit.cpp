@@ -271,6 +271,7 @@ void TfrmCltEdit::Button1Click()
         m_fields.focus(m_editor.focusField());
         return;
     case ClientEditor::Result::Failed:
+    case ClientEditor::Result::Conflict:
         return;
     case ClientEditor::Result::Saved:
     case ClientEditor::Result::SavedRefreshFailed:

@@ -95,7 +95,7 @@ void TfrmEmpEdit::Button1Click()
         ui->edtName->setFocus();
         return;
     }
-    if (r == ContactEditor::Result::Failed)
+    if (r == ContactEditor::Result::Failed || r == ContactEditor::Result::Conflict)
         return;
     if (m_editor.isEditMode() || !ui->CheckBox1->isChecked()) {
         SetEditMode(false);

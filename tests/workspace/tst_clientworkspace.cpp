@@ -74,7 +74,10 @@ private slots:
         addData(t);
         ClientWorkspace ws;
         ws.RefreshClientList(all(), 5);
-        ws.BindDetailsToNewClient(99);
+        // a stray contact that already carries the next number is not adopted
+        const int next = t.scalar("select max(F_cltID) from t_client").toInt() + 1;
+        t.insert("t_linkman", {{"F_cltID", next}, {"F_name", "stray"}});
+        ws.BindDetailsToNewClient();
         QCOMPARE(ws.detail(2)->recordCount(), 0);
         ws.QryMain->setCurrentRow(1); // no longer follows the list
         QCOMPARE(ws.detail(2)->recordCount(), 0);
