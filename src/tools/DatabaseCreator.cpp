@@ -5,6 +5,7 @@
 #include "platform/Config.h"
 #include "platform/Messages.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -40,10 +41,141 @@ private:
     bool m_open = false;
 };
 
-void removeSqliteFiles(const QString &path)
+// The journals SQLite keeps beside a database file.
+void removeSqliteJournals(const QString &path)
 {
-    for (const char *suffix : {"", "-journal", "-wal", "-shm"})
+    for (const char *suffix : {"-journal", "-wal", "-shm"})
         QFile::remove(path + QLatin1String(suffix));
+}
+
+// False when the file stays (a folder of that name, no rights to remove it).
+bool removeSqliteFiles(const QString &path)
+{
+    removeSqliteJournals(path);
+    QFile::remove(path);
+    return !QFileInfo::exists(path);
+}
+
+// A server database is built as NAME_new_<stamp> and the one it replaces
+// becomes NAME_old_<stamp> until it is dropped: a run killed half-way never
+// leaves NAME half-made.
+constexpr int kStampDigits = 17;
+
+QString stampNow() { return QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddhhmmsszzz")); }
+
+// NAME, shortened where NAME_new_<stamp> would exceed the server's longest
+// name (PostgreSQL cuts names at 63 bytes, SQL Server takes 128 characters).
+QString sidePrefix(Backend backend, const QString &name)
+{
+    const bool bytes = backend != Backend::Mssql;
+    const int room = (bytes ? 63 : 128) - 5 - kStampDigits;
+    QString prefix = name;
+    while (!prefix.isEmpty() && (bytes ? int(prefix.toUtf8().size()) : int(prefix.size())) > room)
+        prefix.chop(1);
+    return prefix;
+}
+
+QString sideName(Backend backend, const QString &name, const QString &tag, const QString &stamp)
+{
+    return sidePrefix(backend, name) + QLatin1Char('_') + tag + QLatin1Char('_') + stamp;
+}
+
+bool isSideName(Backend backend, const QString &name, const QString &tag, const QString &candidate)
+{
+    const QString head = sidePrefix(backend, name) + QLatin1Char('_') + tag + QLatin1Char('_');
+    if (!candidate.startsWith(head) || candidate.size() != head.size() + kStampDigits)
+        return false;
+    for (const QChar c : candidate.mid(head.size()))
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    return true;
+}
+
+// Other sessions on a database stop its rename: they are sent away first, as
+// DROP DATABASE ... WITH (FORCE) does. One at a time, so that one the login
+// may not end does not spare the others.
+void terminatePsqlSessions(const QSqlDatabase &admin, const QString &name)
+{
+    QSqlQuery q(admin);
+    if (!Sql::exec(q, QStringLiteral("select pid from pg_stat_activity where datname = :name and pid <> pg_backend_pid()"),
+                   {{QStringLiteral("name"), name}}))
+        return;
+    QList<qint64> pids;
+    while (q.next())
+        pids.append(q.value(0).toLongLong());
+    for (const qint64 pid : pids) {
+        QSqlQuery kill(admin);
+        Sql::exec(kill, QStringLiteral("select pg_terminate_backend(:pid)"), {{QStringLiteral("pid"), pid}});
+    }
+}
+
+QString renameError(const QString &name, bool replacing, const QSqlError &e)
+{
+    // 55006: PostgreSQL's "being accessed by other users"; 5030: SQL Server could not lock it
+    const QString code = e.nativeErrorCode();
+    if (replacing && (code == QLatin1String("55006") || code == QLatin1String("5030")))
+        return QStringLiteral("数据库 %1 正在被其他连接使用，无法替换，原有数据库没有改动。请关闭所有使用该数据库的程序后重试。").arg(name);
+    const QString text = e.text().trimmed().isEmpty() ? QStringLiteral("unknown error") : e.text().trimmed();
+    return replacing ? QStringLiteral("无法替换原有数据库 %1，原有数据库没有改动：%2").arg(name, text)
+                     : QStringLiteral("创建数据库失败：%1").arg(text);
+}
+
+// Gives database `from` the name of `settings`. With `replacedAs`, the
+// database of that name is renamed to it first; on PostgreSQL both renames
+// are one transaction, so the name always stands for a whole database. SQL
+// Server renames only outside a transaction: a failed second rename puts the
+// old name back.
+bool moveServerDatabase(const DbSettings &settings, const QString &from, const QString &replacedAs, QString *error)
+{
+    ScopedConnection admin(kAdminConnection, DatabaseCreator::maintenanceSettings(settings), error);
+    if (!admin.isOpen())
+        return false;
+    const Backend backend = settings.backend();
+    const QString name = settings.database.trimmed();
+    const bool replacing = !replacedAs.isEmpty();
+    const QString qName = DatabaseCreator::quoteIdentifier(backend, name);
+    const QString qFrom = DatabaseCreator::quoteIdentifier(backend, from);
+    const QString qOld = DatabaseCreator::quoteIdentifier(backend, replacedAs);
+    QSqlDatabase db = admin.db();
+    QSqlQuery q(db);
+    if (backend == Backend::Psql) {
+        if (replacing)
+            terminatePsqlSessions(db, name);
+        Transaction t(db);
+        bool ok = t.isActive();
+        if (ok && replacing)
+            ok = q.exec(QStringLiteral("ALTER DATABASE %1 RENAME TO %2").arg(qName, qOld));
+        if (ok)
+            ok = q.exec(QStringLiteral("ALTER DATABASE %1 RENAME TO %2").arg(qFrom, qName));
+        if (!ok) {
+            *error = renameError(name, replacing, q.lastError().isValid() ? q.lastError() : db.lastError());
+            return false;
+        }
+        QString commitError;
+        if (!t.commit(&commitError)) {
+            *error = renameError(name, replacing, QSqlError(commitError, QString(), QSqlError::TransactionError));
+            return false;
+        }
+        return true;
+    }
+    if (replacing) {
+        q.exec(QStringLiteral("ALTER DATABASE %1 SET SINGLE_USER WITH ROLLBACK IMMEDIATE").arg(qName));
+        if (!q.exec(QStringLiteral("ALTER DATABASE %1 MODIFY NAME = %2").arg(qName, qOld))) {
+            *error = renameError(name, replacing, q.lastError());
+            QSqlQuery(db).exec(QStringLiteral("ALTER DATABASE %1 SET MULTI_USER").arg(qName));
+            return false;
+        }
+    }
+    if (!q.exec(QStringLiteral("ALTER DATABASE %1 MODIFY NAME = %2").arg(qFrom, qName))) {
+        *error = renameError(name, replacing, q.lastError());
+        if (replacing) {
+            QSqlQuery back(db);
+            back.exec(QStringLiteral("ALTER DATABASE %1 MODIFY NAME = %2").arg(qOld, qName));
+            back.exec(QStringLiteral("ALTER DATABASE %1 SET MULTI_USER").arg(qName));
+        }
+        return false;
+    }
+    return true;
 }
 } // namespace
 
@@ -280,9 +412,13 @@ bool DatabaseCreator::runSqlite(QString *error)
         return false;
     }
     // Built beside the target and moved over it at the end, so a failed run
-    // leaves the old database (or nothing) in place.
+    // leaves the old database (or nothing) in place. A file there already is
+    // what a killed run left.
     const QString temp = path + QStringLiteral(".new");
-    removeSqliteFiles(temp);
+    if (!removeSqliteFiles(temp)) {
+        *error = QStringLiteral("无法删除上次留下的临时文件：%1").arg(QDir::toNativeSeparators(temp));
+        return false;
+    }
     DbSettings ts = s;
     ts.database = temp;
     const QString conn = QStringLiteral("qelsetup_target");
@@ -297,6 +433,8 @@ bool DatabaseCreator::runSqlite(QString *error)
             q.exec(QStringLiteral("PRAGMA synchronous=OFF"));
             ok = fill(conn, error);
             if (ok) {
+                // but on disk before it replaces the old file
+                q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
                 q.exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
                 q.exec(QStringLiteral("ANALYZE"));
             }
@@ -306,21 +444,52 @@ bool DatabaseCreator::runSqlite(QString *error)
         removeSqliteFiles(temp);
         return false;
     }
-    removeSqliteFiles(path);
+    // rename() puts the new file in place of the old one in a single step:
+    // until it succeeds the old file is untouched
     if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) != 0) {
         removeSqliteFiles(temp);
         *error = QStringLiteral("无法写入数据库文件：%1").arg(QDir::toNativeSeparators(path));
         return false;
     }
+    // journals of the replaced file would be played into the new one
+    removeSqliteJournals(path);
     return true;
+}
+
+void DatabaseCreator::dropLeftovers(const DbSettings &settings)
+{
+    const Backend backend = settings.backend();
+    const QString name = settings.database.trimmed();
+    QString err;
+    ScopedConnection admin(kAdminConnection, maintenanceSettings(settings), &err);
+    if (!admin.isOpen())
+        return;
+    QSqlQuery q(admin.db());
+    if (!q.exec(backend == Backend::Mssql ? QStringLiteral("select name from sys.databases")
+                                          : QStringLiteral("select datname from pg_database")))
+        return;
+    QStringList leftovers;
+    while (q.next())
+        if (isSideName(backend, name, QStringLiteral("new"), q.value(0).toString()))
+            leftovers.append(q.value(0).toString());
+    for (const QString &leftover : leftovers) {
+        report(QStringLiteral("正在删除上次未完成的临时数据库 %1 ...").arg(leftover), 2);
+        // without FORCE: one still in use belongs to a run that is still going,
+        // and its name differs from ours anyway
+        QSqlQuery drop(admin.db());
+        drop.exec(backend == Backend::Mssql ? QStringLiteral("DROP DATABASE %1").arg(quoteIdentifier(backend, leftover))
+                                            : QStringLiteral("DROP DATABASE IF EXISTS %1").arg(quoteIdentifier(backend, leftover)));
+    }
 }
 
 bool DatabaseCreator::runServer(QString *error)
 {
     const DbSettings &s = m_options.settings;
+    const Backend backend = s.backend();
+    const QString name = s.database.trimmed();
     QString err;
-    if (!validDatabaseName(s.database.trimmed())) {
-        *error = QStringLiteral("数据库名称只能由字母、数字、下划线和减号组成：%1").arg(s.database.trimmed());
+    if (!validDatabaseName(name)) {
+        *error = QStringLiteral("数据库名称只能由字母、数字、下划线和减号组成：%1").arg(name);
         return false;
     }
     report(QStringLiteral("正在连接服务器 %1 ...").arg(s.server), 1);
@@ -329,7 +498,6 @@ bool DatabaseCreator::runServer(QString *error)
         *error = QStringLiteral("无法连接服务器：%1").arg(err);
         return false;
     }
-    bool created = false;
     if (exists) {
         int tables = -1;
         {
@@ -337,40 +505,56 @@ bool DatabaseCreator::runServer(QString *error)
             if (probe.isOpen())
                 tables = tableCount(probe.db());
         }
-        if (tables != 0) {
-            if (!m_options.force) {
-                *error = QStringLiteral("数据库 %1 已经存在并且有数据表，未做任何改动。").arg(s.database.trimmed());
+        if (tables == 0) {
+            // an empty database made for us (by the server's administrator, say) is used as it is
+            const QString conn = QStringLiteral("qelsetup_target");
+            ScopedConnection target(conn, s, &err);
+            if (!target.isOpen() || !fill(conn, &err)) {
+                *error = err;
                 return false;
             }
-            report(QStringLiteral("正在删除原有数据库 %1 ...").arg(s.database.trimmed()), 2);
-            if (!dropServerDatabase(s, &err)) {
-                *error = QStringLiteral("无法删除原有数据库：%1").arg(err);
-                return false;
-            }
-            exists = false;
+            return true;
         }
-    }
-    if (!exists) {
-        report(QStringLiteral("正在创建数据库 %1 ...").arg(s.database.trimmed()), 3);
-        if (!createServerDatabase(s, &err)) {
-            *error = QStringLiteral("创建数据库失败：%1").arg(err);
+        if (!m_options.force) {
+            *error = QStringLiteral("数据库 %1 已经存在并且有数据表，未做任何改动。").arg(name);
             return false;
         }
-        created = true;
+    }
+    const bool replacing = exists;
+    dropLeftovers(s);
+
+    // built under a name of its own; NAME is not touched until it is complete
+    const QString stamp = stampNow();
+    DbSettings temp = s;
+    temp.database = sideName(backend, name, QStringLiteral("new"), stamp);
+    report(QStringLiteral("正在创建数据库 %1 ...").arg(name), 3);
+    if (!createServerDatabase(temp, &err)) {
+        *error = QStringLiteral("创建数据库失败：%1").arg(err);
+        return false;
     }
     bool ok;
     {
         const QString conn = QStringLiteral("qelsetup_target");
-        ScopedConnection target(conn, s, &err);
+        ScopedConnection target(conn, temp, &err);
         ok = target.isOpen() && fill(conn, &err);
     }
+    DbSettings old = s;
+    old.database = replacing ? sideName(backend, name, QStringLiteral("old"), stamp) : QString();
+    if (ok) {
+        if (replacing)
+            report(QStringLiteral("正在用新数据库替换原有数据库 %1 ...").arg(name), 96);
+        ok = moveServerDatabase(s, temp.database, old.database, &err);
+    }
     if (!ok) {
-        // a database made by this run goes again; one that was there stays as it was
         QString ignored;
-        if (created)
-            dropServerDatabase(s, &ignored);
+        dropServerDatabase(temp, &ignored);
         *error = err;
         return false;
+    }
+    if (replacing) {
+        report(QStringLiteral("正在删除原有数据库 %1 ...").arg(old.database), 98);
+        if (!dropServerDatabase(old, &err))
+            report(QStringLiteral("新数据库已启用；原有数据库已改名为 %1，但无法删除，可以以后手动删除：%2").arg(old.database, err), 100);
     }
     return true;
 }

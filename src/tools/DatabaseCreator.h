@@ -25,9 +25,11 @@ struct SetupOptions
 
 // Creates a database for the program: the SQLite file, or the database on a
 // PostgreSQL or SQL Server server (made through the server's maintenance
-// database when missing), then the tables, the seed rows and, when asked, the
-// demo data. An existing database is never touched without `force`; a failed
-// run leaves nothing half-made behind.
+// database), then the tables, the seed rows and, when asked, the demo data.
+// An existing database is never touched without `force`. The new database is
+// built under a temporary name (<file>.new, NAME_new_<stamp>) and takes the
+// name only when it is complete, so a run that fails or is killed leaves the
+// old database as it was; the replaced one is removed after the swap.
 class DatabaseCreator
 {
 public:
@@ -65,6 +67,8 @@ public:
 private:
     bool runSqlite(QString *error);
     bool runServer(QString *error);
+    // Drops what runs that were killed left on the server under temporary names.
+    void dropLeftovers(const DbSettings &settings);
     // Schema, seed and demo data in an open, empty database.
     bool fill(const QString &connection, QString *error);
     void report(const QString &text, int percent) const;
