@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -19,6 +20,9 @@
 #include <QTextStream>
 
 #include <cmath>
+#include <csignal>
+
+#include <sys/resource.h>
 
 using namespace TestSupport;
 
@@ -47,9 +51,53 @@ struct Target
     {
         Database::close(QStringLiteral("check"));
         if (options.settings.backend() != Backend::Sqlite) {
-            QString ignored;
-            DatabaseCreator::dropServerDatabase(options.settings, &ignored);
+            QStringList names = leftovers();
+            names.append(options.settings.database);
+            for (const QString &name : names) {
+                DbSettings s = admin();
+                s.database = name;
+                QString ignored;
+                DatabaseCreator::dropServerDatabase(s, &ignored);
+            }
         }
+    }
+    // The test server's own login, whatever login the test runs the tool with.
+    DbSettings admin() const
+    {
+        DbSettings s = options.settings;
+        psqlTestServer(&s);
+        s.database = options.settings.database;
+        return s;
+    }
+    // What runs of the tool left beside the database: <file>.new and its
+    // journals, or server databases named after it.
+    QStringList leftovers() const
+    {
+        if (options.settings.backend() == Backend::Sqlite) {
+            const QFileInfo file(options.settings.sqliteFile());
+            return file.dir().entryList({file.fileName() + "*"}, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)
+                .filter(QRegularExpression("\\.new"));
+        }
+        QStringList out;
+        const QString conn = QStringLiteral("leftovers");
+        {
+            QString error;
+            if (!Database::openRaw(conn, DatabaseCreator::maintenanceSettings(admin()), &error))
+                qWarning("cannot open the server: %s", qPrintable(error));
+            QSqlQuery q(Database::connection(conn));
+            q.exec("select datname from pg_database");
+            while (q.next())
+                if (q.value(0).toString().startsWith(options.settings.database + "_"))
+                    out.append(q.value(0).toString());
+        }
+        Database::close(conn);
+        out.sort();
+        return out;
+    }
+    QByteArray fileBytes() const
+    {
+        QFile f(options.settings.sqliteFile());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     bool create(QString *error = nullptr)
     {
@@ -126,6 +174,24 @@ QStringList referenceIndexes()
         out.append(it.next().captured(1).toLower());
     out.sort();
     return out;
+}
+
+QString setupProgram()
+{
+    const QString exe = QDir(qEnvironmentVariable("KELMOR_BIN_DIR")).filePath("Qelsetup");
+    return QFile::exists(exe) ? exe : QString();
+}
+
+// The command line that makes the built tool work on the same database.
+QStringList toolArguments(const SetupOptions &o)
+{
+    QStringList args{"--driver", o.settings.driver, "--database", o.settings.database, "--dir", o.settings.baseDir};
+    if (o.settings.backend() != Backend::Sqlite)
+        args << "--server" << o.settings.server << "--password" << o.settings.password;
+    if (o.force)
+        args << "--force";
+    args << "--demo" << QString::number(o.demoCustomers);
+    return args;
 }
 } // namespace
 
@@ -390,6 +456,205 @@ private slots:
         QVERIFY(!QFile::exists(file + ".new"));
     }
 
+    void forcedRunReplacesTheDatabase_data() { addBackendRows(); }
+    void forcedRunReplacesTheDatabase()
+    {
+        KELMOR_FETCH_BACKEND(backend);
+        Target t(backend);
+        t.options.demoCustomers = 30;
+        QVERIFY(t.create());
+        QVERIFY(t.open().isOpen());
+        QVERIFY(Sql::execOn(Database::connection("check"), "insert into t_code(F_type, F_name) values('marker', 'x')"));
+
+        // what a killed run leaves, and a database of the administrator's that only looks like it
+        const QString name = t.options.settings.database;
+        QString error;
+        if (backend == Backend::Sqlite) {
+            for (const char *suffix : {".new", ".new-journal"}) {
+                QFile f(t.options.settings.sqliteFile() + suffix);
+                QVERIFY(f.open(QIODevice::WriteOnly));
+                f.write("left by a killed run");
+            }
+        } else {
+            for (const QString &other : {name + "_new_20250101093000123", name + "_new_backup"}) {
+                DbSettings s = t.admin();
+                s.database = other;
+                QVERIFY2(DatabaseCreator::createServerDatabase(s, &error), qPrintable(error));
+            }
+        }
+        // the "check" session stays open: the swap sends it away
+
+        t.options.demoCustomers = 0;
+        t.options.force = true;
+        QVERIFY(t.create(&error));
+        QVERIFY(t.open().isOpen());
+        QCOMPARE(t.count("select count(*) from t_code where F_type = 'marker'"), 0);
+        QCOMPARE(t.count("select count(*) from t_client"), 0);
+        QCOMPARE(t.count("select count(*) from Limits"), 56);
+        QCOMPARE(t.leftovers(), backend == Backend::Sqlite ? QStringList() : QStringList{name + "_new_backup"});
+    }
+
+    // A forced run that fails after the old database exists, in ways that
+    // happen: the disk fills up, the connection to the server drops, another
+    // login keeps the database open.
+    void failedForcedRunKeepsTheOldDatabase_data()
+    {
+        QTest::addColumn<QString>("backend");
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("sqlite, disk full") << "sqlite" << "disk full" << QStringLiteral("演示数据生成失败");
+        QTest::newRow("sqlite, folder in the way") << "sqlite" << "folder" << QStringLiteral("无法删除上次留下的临时文件");
+        QTest::newRow("psql, connection lost") << "psql" << "connection lost" << QStringLiteral("演示数据生成失败");
+        QTest::newRow("psql, database in use") << "psql" << "in use" << QStringLiteral("正在被其他连接使用");
+    }
+    void failedForcedRunKeepsTheOldDatabase()
+    {
+        KELMOR_FETCH_BACKEND(backend);
+        QFETCH(QString, failure);
+        QFETCH(QString, message);
+        const QString role = QStringLiteral("kelmor_setup_owner%1").arg(QCoreApplication::applicationPid());
+        const QString rolePassword = QStringLiteral("owner's password");
+        // the test's own session on the server's maintenance database
+        DbSettings server;
+        if (backend == Backend::Psql) {
+            QVERIFY(psqlTestServer(&server));
+            server.database = "postgres";
+            QString error;
+            QVERIFY2(Database::openRaw("server", server, &error), qPrintable(error));
+        }
+        const auto closeServer = qScopeGuard([&] {
+            if (failure == "in use")
+                Sql::execOn(Database::connection("server"), QString("drop role if exists %1").arg(role));
+            Database::close("server");
+        });
+        if (failure == "in use") {
+            // a login that owns its database but may not end an administrator's session
+            QString error;
+            QVERIFY2(Sql::execOn(Database::connection("server"),
+                                 QString("create role %1 login createdb password %2").arg(role, SqlDialect::quote(rolePassword)), {}, &error),
+                     qPrintable(error));
+        }
+        {
+            Target t(backend);
+            if (failure == "in use") {
+                t.options.settings.login = role;
+                t.options.settings.password = rolePassword;
+            }
+            t.options.demoCustomers = 30;
+            QVERIFY(t.create());
+            QVERIFY(t.open().isOpen());
+            QVERIFY(Sql::execOn(Database::connection("check"), "insert into t_code(F_type, F_name) values('marker', 'x')"));
+            Database::close("check");
+            const QByteArray before = backend == Backend::Sqlite ? t.fileBytes() : QByteArray();
+            const QString temp = t.options.settings.sqliteFile() + ".new";
+            const QString name = t.options.settings.database;
+
+            SetupOptions forced = t.options;
+            forced.force = true;
+            forced.demoCustomers = 600;
+            QString error;
+            if (failure == "disk full") {
+                // the built tool, allowed files of 1 MB only
+                const QString exe = setupProgram();
+                if (exe.isEmpty())
+                    QSKIP("Qelsetup not built");
+                QProcess p;
+                p.setChildProcessModifier([] {
+                    ::signal(SIGXFSZ, SIG_IGN);
+                    const rlimit limit{1 << 20, 1 << 20};
+                    ::setrlimit(RLIMIT_FSIZE, &limit);
+                });
+                forced.demoCustomers = 3000;
+                p.start(exe, toolArguments(forced));
+                QVERIFY(p.waitForFinished(120000));
+                QCOMPARE(p.exitCode(), 1);
+                error = QString::fromUtf8(p.readAllStandardError());
+            } else if (failure == "folder") {
+                QVERIFY(QDir().mkdir(temp));
+                QVERIFY(!DatabaseCreator(forced).run(&error));
+            } else if (failure == "connection lost") {
+                // the server ends the session that fills the new database
+                QStringList ended;
+                DatabaseCreator creator(forced);
+                creator.setProgress([&](const QString &text, int) {
+                    if (!ended.isEmpty() || !text.startsWith(QStringLiteral("正在生成演示数据：")))
+                        return;
+                    QSqlQuery q(Database::connection("server"));
+                    Sql::exec(q, "select datname, pg_terminate_backend(pid) from pg_stat_activity where starts_with(datname, :p)",
+                              {{"p", name + "_new_"}});
+                    while (q.next())
+                        ended.append(q.value(0).toString());
+                });
+                QVERIFY(!creator.run(&error));
+                QCOMPARE(ended.size(), 1);
+            } else if (failure == "in use") {
+                // an administrator's session on the old database, which the tool's login cannot end
+                QVERIFY(Database::openRaw("holder", t.admin(), &error));
+                QVERIFY(!DatabaseCreator(forced).run(&error));
+                QVERIFY(Sql::execOn(Database::connection("holder"), "select 1"));
+                Database::close("holder");
+            }
+            QVERIFY2(error.contains(message), qPrintable(error));
+
+            // the old database as it was, and nothing of the failed run beside it
+            if (backend == Backend::Sqlite)
+                QCOMPARE(t.fileBytes(), before);
+            QVERIFY(t.open().isOpen());
+            QCOMPARE(t.count("select count(*) from t_client"), 30);
+            QCOMPARE(t.count("select count(*) from t_code where F_type = 'marker'"), 1);
+            Database::close("check");
+            if (failure == "folder") {
+                QVERIFY(QFileInfo(temp).isDir());
+                QVERIFY(QDir().rmdir(temp));
+            }
+            QCOMPARE(t.leftovers(), QStringList());
+        }
+    }
+
+    // The built tool killed while it writes the demo data into the new database.
+    void killedForcedRunKeepsTheOldDatabase_data() { addBackendRows(); }
+    void killedForcedRunKeepsTheOldDatabase()
+    {
+        KELMOR_FETCH_BACKEND(backend);
+        const QString exe = setupProgram();
+        if (exe.isEmpty())
+            QSKIP("Qelsetup not built");
+        Target t(backend);
+        t.options.demoCustomers = 40;
+        QVERIFY(t.create());
+        const QByteArray before = backend == Backend::Sqlite ? t.fileBytes() : QByteArray();
+
+        SetupOptions forced = t.options;
+        forced.force = true;
+        forced.demoCustomers = 1000000;
+        QProcess p;
+        p.start(exe, toolArguments(forced));
+        // killed once the new database has its tables and the customers are being written
+        QString out;
+        while (!out.contains(QStringLiteral("正在生成演示数据")) && p.waitForReadyRead(60000))
+            out += QString::fromUtf8(p.readAllStandardOutput());
+        QVERIFY2(out.contains(QStringLiteral("正在生成演示数据")), qPrintable(out + p.readAllStandardError()));
+        p.kill();
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitStatus(), QProcess::CrashExit);
+        // the half-made new database is there, under its temporary name only
+        QCOMPARE(t.leftovers().size(), 1);
+
+        if (backend == Backend::Sqlite)
+            QCOMPARE(t.fileBytes(), before);
+        QVERIFY(t.open().isOpen());
+        QCOMPARE(t.count("select count(*) from t_client"), 40);
+        Database::close("check");
+
+        // the next run clears it away
+        t.options.force = true;
+        t.options.demoCustomers = 5;
+        QVERIFY(t.create());
+        QCOMPARE(t.leftovers(), QStringList());
+        QVERIFY(t.open().isOpen());
+        QCOMPARE(t.count("select count(*) from t_client"), 5);
+    }
+
     void existingEmptyServerDatabaseIsUsed()
     {
         if (!backendUnavailable(Backend::Psql).isEmpty())
@@ -563,8 +828,8 @@ private slots:
     void theProgramRunsFromTheCommandLine()
     {
         // as scripts/run.sh calls it on the first run
-        const QString exe = QDir(qEnvironmentVariable("KELMOR_BIN_DIR")).filePath("Qelsetup");
-        if (!QFile::exists(exe))
+        const QString exe = setupProgram();
+        if (exe.isEmpty())
             QSKIP("Qelsetup not built");
         QTemporaryDir dir;
         QProcess p;
