@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "TdmData.h"
+#include "platform/SqlDialect.h"
 
 #include <QComboBox>
 #include <QRegularExpression>
@@ -45,20 +46,10 @@ QString whereFragment(const QString &column, QVariantMap *params)
     const AppState &st = appState();
     switch (st.EmpScopeFlag) {
     case 1:
-        params->insert(QStringLiteral("scopeOper"), st.OperName);
-        return QStringLiteral("and (COALESCE(%1,'') = :scopeOper) ").arg(column);
-    case 2: {
-        const QStringList names = parseNames(st.EmpScopeNames);
-        if (names.isEmpty())
-            return QStringLiteral("and (1=0) ");
-        QStringList marks;
-        for (int i = 0; i < names.size(); ++i) {
-            const QString p = QStringLiteral("scopeName%1").arg(i);
-            marks.append(QLatin1Char(':') + p);
-            params->insert(p, names.at(i));
-        }
-        return QStringLiteral("and (COALESCE(%1,'') in (%2)) ").arg(column, marks.join(QLatin1Char(',')));
-    }
+        return QStringLiteral("and (%1) ").arg(SqlDialect::textEquals(column, QStringLiteral("scopeOper"), st.OperName, params));
+    case 2:
+        return QStringLiteral("and (%1) ")
+            .arg(SqlDialect::textIn(column, QStringLiteral("scopeName"), parseNames(st.EmpScopeNames), params));
     default:
         return QString();
     }

@@ -228,3 +228,25 @@ QString SqlDialect::quote(const QString &text)
     out.replace(QLatin1Char('\''), QLatin1String("''"));
     return QLatin1Char('\'') + out + QLatin1Char('\'');
 }
+
+QString SqlDialect::textEquals(const QString &column, const QString &param, const QString &value, QVariantMap *params)
+{
+    params->insert(param, value);
+    return (value.isEmpty() ? QStringLiteral("COALESCE(%1,'') = :%2") : QStringLiteral("%1 = :%2")).arg(column, param);
+}
+
+QString SqlDialect::textIn(const QString &column, const QString &param, const QStringList &values, QVariantMap *params)
+{
+    if (values.isEmpty())
+        return QStringLiteral("(1=0)");
+    QStringList marks;
+    bool anyEmpty = false;
+    for (int i = 0; i < values.size(); ++i) {
+        const QString p = param + QString::number(i);
+        marks.append(QLatin1Char(':') + p);
+        params->insert(p, values.at(i));
+        anyEmpty = anyEmpty || values.at(i).isEmpty();
+    }
+    return (anyEmpty ? QStringLiteral("COALESCE(%1,'') in (%2)") : QStringLiteral("%1 in (%2)"))
+        .arg(column, marks.join(QLatin1Char(',')));
+}

@@ -3,7 +3,9 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
+#include <QVariantMap>
 
 #include <memory>
 
@@ -68,6 +70,17 @@ public:
     static QString likeEscapeClause() { return QStringLiteral(" ESCAPE '!'"); }
     // The one quoting helper for the rare fragment that must stay text.
     static QString quote(const QString &text);
+
+    // "column equals the value", ignoring case on every backend as the text
+    // columns do. The value is bound as :param into *params. The column stands
+    // bare whenever the value is not empty (NULL never equals such a value), so
+    // that it keeps its collation and its index: SQLite compares an expression
+    // such as COALESCE(column,'') case-sensitively. An empty value also takes
+    // in NULL.
+    static QString textEquals(const QString &column, const QString &param, const QString &value, QVariantMap *params);
+    // The same for "one of the values", bound as :param0, :param1, ...; no
+    // values match nothing.
+    static QString textIn(const QString &column, const QString &param, const QStringList &values, QVariantMap *params);
 
 protected:
     static bool run(QSqlDatabase &db, const QString &sql, QString *error);

@@ -9,7 +9,7 @@
 namespace {
 enum class Match { Anywhere, Prefix, Equal };
 
-// Appends "and COALESCE(column,'') like :p" (or "= :p") for a non-empty value.
+// Appends "and COALESCE(column,'') like :p" (or "column = :p") for a non-empty value.
 void addText(QString &sql, QVariantMap &params, const QString &column, const QString &value, Match match)
 {
     const QString v = value.trimmed();
@@ -17,8 +17,7 @@ void addText(QString &sql, QVariantMap &params, const QString &column, const QSt
         return;
     const QString p = QStringLiteral("p%1").arg(params.size());
     if (match == Match::Equal) {
-        sql += QStringLiteral("and COALESCE(%1,'') = :%2 ").arg(column, p);
-        params.insert(p, v);
+        sql += QStringLiteral("and %1 ").arg(SqlDialect::textEquals(column, p, v, &params));
         return;
     }
     sql += QStringLiteral("and COALESCE(%1,'') like :%2%3 ").arg(column, p, SqlDialect::likeEscapeClause());
@@ -100,9 +99,8 @@ SqlStatement CustomerFilter::statement() const
     // A category takes in its sub-categories, not its namesakes
     // (a category "电子" must not take in a sibling "电子设备").
     if (!industryPath.isEmpty() && industryPath != QLatin1String("\\\\")) {
-        sql += QStringLiteral("and (COALESCE(f_hangye,'') = :industry or COALESCE(f_hangye,'') like :industrySub%1) ")
-                   .arg(SqlDialect::likeEscapeClause());
-        params.insert(QStringLiteral("industry"), industryPath);
+        const QString equal = SqlDialect::textEquals(QStringLiteral("f_hangye"), QStringLiteral("industry"), industryPath, &params);
+        sql += QStringLiteral("and (%1 or COALESCE(f_hangye,'') like :industrySub%2) ").arg(equal, SqlDialect::likeEscapeClause());
         params.insert(QStringLiteral("industrySub"), SqlDialect::escapeLike(industryPath + QLatin1Char('\\')) + QLatin1Char('%'));
     }
     if (!includeStopped)
@@ -110,8 +108,8 @@ SqlStatement CustomerFilter::statement() const
     if (valueChosen) {
         static const char *columns[] = {"F_type", "F_laiyuan", "F_country", "F_province", "F_xuqiu", "F_empName"};
         if (valueKind >= 0 && valueKind < 6) {
-            sql += QStringLiteral("and COALESCE(%1,'') = :listValue ").arg(QString::fromLatin1(columns[valueKind]));
-            params.insert(QStringLiteral("listValue"), value);
+            sql += QStringLiteral("and %1 ").arg(SqlDialect::textEquals(QString::fromLatin1(columns[valueKind]),
+                                                                        QStringLiteral("listValue"), value, &params));
         }
     }
     sql += QStringLiteral(" order by F_ID");

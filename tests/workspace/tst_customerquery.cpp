@@ -1,5 +1,6 @@
 #include "app/AppState.h"
 #include "platform/DataSet.h"
+#include "platform/SqlDialect.h"
 #include "support/TestSupport.h"
 #include "workspace/CustomerQuery.h"
 
@@ -34,6 +35,17 @@ void addCustomers(const TestDb &t)
     t.insert("t_LXrec", {{"F_cltID", 2}, {"F_date", "2026-04-01"}});
     t.exec("update t_client set F_RQ1 = '1900-08-14' where F_cltID <> 4");
     t.exec("update t_client set F_RQ1 = '2026-05-05' where F_cltID = 4");
+}
+
+// Latin names in mixed case, for the equality filters that must ignore case
+// as the server does. Customer 7 has no type, source, country and so on.
+void addLatinCustomers(const TestDb &t)
+{
+    t.insert("t_client", {{"F_cltID", 6}, {"F_name", "Acme"}, {"F_type", "VIP"}, {"F_laiyuan", "Web"},
+                          {"F_country", "China"}, {"F_province", "GD"}, {"F_xuqiu", "ERP"}, {"F_empName", "Tom"},
+                          {"F_hangye", "\\\\IT\\Software"}, {"F_useFlag", false}});
+    t.insert("t_client", {{"F_cltID", 7}, {"F_name", "Bolt"}, {"F_empName", "TOM"},
+                          {"F_hangye", "\\\\it\\software\\Cloud"}, {"F_useFlag", false}});
 }
 
 QList<int> ids(const SqlStatement &st)
@@ -136,6 +148,83 @@ private slots:
         CustomerSearch s;
         s.useState = 0;
         QCOMPARE(ids(s.statement()), QList<int>{});
+    }
+
+    // Every equality filter on a chosen or typed value finds what the server
+    // would find: case does not matter, on any backend.
+    void equalityFiltersIgnoreCase_data()
+    {
+        QTest::addColumn<QString>("backend");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QList<int>>("expected");
+        using L = QList<int>;
+        const struct
+        {
+            const char *name, *filter;
+            int kind;
+            QString value;
+            L expected;
+        } rows[] = {
+            {"value list type", "list", 0, "vip", {6}},
+            {"value list source", "list", 1, "WEB", {6}},
+            {"value list country", "list", 2, "china", {6}},
+            {"value list province", "list", 3, "gd", {6}},
+            {"value list needs", "list", 4, "Erp", {6}},
+            {"value list salesperson", "list", 5, "tom", {6, 7}},
+            {"value list blank finds blank and missing", "list", 0, "", {5, 7}},
+            {"industry", "tree", 0, "\\\\it\\SOFTWARE", {6, 7}},
+            {"industry leaf", "tree", 0, "\\\\IT\\software\\cloud", {7}},
+            {"search type", "search", 0, "vip", {6}},
+            {"search source", "search", 1, "web", {6}},
+            {"search country", "search", 2, "CHINA", {6}},
+            {"search province", "search", 3, "Gd", {6}},
+            {"search salesperson", "search", 4, "tom", {6, 7}},
+            {"scope of the operator", "scope1", 0, "tom", {6, 7}},
+            {"scope list, quoted", "scope2", 0, QStringLiteral("'TOM'，'李娜'"), {5, 6, 7}},
+            {"scope list, bare", "scope2", 0, QStringLiteral("tom,王芳"), {2, 6, 7}},
+        };
+        for (Backend b : testBackends()) {
+            const QString backend = SqlDialect::backendName(b);
+            for (const auto &r : rows)
+                QTest::newRow(qPrintable(backend + ": " + r.name)) << backend << r.filter << r.kind << r.value << r.expected;
+        }
+    }
+    void equalityFiltersIgnoreCase()
+    {
+        KELMOR_FETCH_BACKEND(backend);
+        QFETCH(QString, filter);
+        QFETCH(int, kind);
+        QFETCH(QString, value);
+        QFETCH(QList<int>, expected);
+        TestDb t(backend);
+        addCustomers(t);
+        addLatinCustomers(t);
+        SqlStatement st;
+        if (filter == "search") {
+            CustomerSearch s;
+            QString *fields[] = {&s.type, &s.source, &s.country, &s.province, &s.salesperson};
+            *fields[kind] = value;
+            st = s.statement();
+        } else {
+            CustomerFilter f;
+            if (filter == "list") {
+                f.valueChosen = true;
+                f.valueKind = kind;
+                f.value = value;
+            } else if (filter == "tree") {
+                f.industryPath = value;
+            } else {
+                AppState a;
+                a.EmpScopeFlag = filter == "scope1" ? 1 : 2;
+                (filter == "scope1" ? a.OperName : a.EmpScopeNames) = value;
+                replaceAppState(a);
+                f.includeStopped = true;
+            }
+            st = f.statement();
+        }
+        QCOMPARE(ids(st), expected);
     }
 
     void advancedSearch()
