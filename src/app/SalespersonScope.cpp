@@ -11,11 +11,10 @@ namespace SalespersonScope {
 QStringList parseNames(const QString &stored)
 {
     QStringList out;
-    QString text = stored;
-    text.replace(QStringLiteral("，"), QStringLiteral(","));
-    // names are quoted; a name may itself hold a comma, so read quote to quote
+    // names are quoted; a name may itself hold a comma of either width, so read
+    // quote to quote in the text as stored
     static const QRegularExpression quoted(QStringLiteral("'((?:[^']|'')*)'"));
-    auto it = quoted.globalMatch(text);
+    auto it = quoted.globalMatch(stored);
     bool any = false;
     while (it.hasNext()) {
         any = true;
@@ -24,7 +23,8 @@ QStringList parseNames(const QString &stored)
             out.append(name);
     }
     if (!any) {
-        for (const QString &part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        static const QRegularExpression commas(QStringLiteral("[,，]"));
+        for (const QString &part : stored.split(commas, Qt::SkipEmptyParts)) {
             const QString name = part.trimmed();
             if (!name.isEmpty() && !out.contains(name))
                 out.append(name);

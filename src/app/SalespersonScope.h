@@ -11,7 +11,8 @@ class QComboBox;
 // whose salesperson is the operator; 2: those of the listed salespeople.
 namespace SalespersonScope {
 // The listed salespeople of a stored list ('张三','李四'); commas, full-width
-// commas and blanks between the names are allowed.
+// commas and blanks between the names are allowed. A list without quotes is
+// split at either comma.
 QStringList parseNames(const QString &stored);
 // The stored form of a list of names: each in single quotes, joined by commas.
 QString joinNames(const QStringList &names);

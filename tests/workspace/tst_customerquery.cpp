@@ -1,4 +1,5 @@
 #include "app/AppState.h"
+#include "app/SalespersonScope.h"
 #include "platform/DataSet.h"
 #include "platform/SqlDialect.h"
 #include "support/TestSupport.h"
@@ -125,6 +126,33 @@ private slots:
         QVERIFY(st.sql.endsWith(" order by F_ID"));
         QVERIFY(!st.sql.contains(text.trimmed()) || text.trimmed().isEmpty() || field < 0);
         QCOMPARE(ids(st), expected);
+    }
+
+    void salespersonListsParse_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QStringList>("names");
+        using N = QStringList;
+        QTest::newRow("empty") << "" << N{};
+        QTest::newRow("quoted, commas") << QStringLiteral("'张三','李四'") << N{QStringLiteral("张三"), QStringLiteral("李四")};
+        QTest::newRow("quoted, full-width comma and blanks")
+            << QStringLiteral(" '张三' ， '李四' '王五'") << N{QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("王五")};
+        QTest::newRow("full-width comma inside a name")
+            << QStringLiteral("'张，三','李四'") << N{QStringLiteral("张，三"), QStringLiteral("李四")};
+        QTest::newRow("comma inside a name") << QStringLiteral("'张,三'，'李四'") << N{QStringLiteral("张,三"), QStringLiteral("李四")};
+        QTest::newRow("doubled quote") << "'O''Brien','x'" << N{"O'Brien", "x"};
+        QTest::newRow("blank and repeated names")
+            << QStringLiteral("'  ','张三',' 张三 '") << N{QStringLiteral("张三")};
+        QTest::newRow("bare, both commas")
+            << QStringLiteral("张三，李四, 王五,,，") << N{QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("王五")};
+    }
+    void salespersonListsParse()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QStringList, names);
+        QCOMPARE(SalespersonScope::parseNames(stored), names);
+        // what is stored again reads back the same
+        QCOMPARE(SalespersonScope::parseNames(SalespersonScope::joinNames(names)), names);
     }
 
     void salespersonScope()
