@@ -92,6 +92,10 @@ public:
 private:
     QString nextCodeFrom(const QString &top, const QString &headWhenEmpty, int width, QString *error);
     bool querySingle(const QString &sql, const QVariantMap &params, QVariant *value);
+
+    // A window reads the layouts of all its grids at once: when they fail
+    // (no cfg_Grid), the operator hears of it once, until a read works again.
+    bool m_layoutReadFailed = false;
 };
 
 // The data module of the process.

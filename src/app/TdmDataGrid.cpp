@@ -78,9 +78,12 @@ void TdmData::LoadGridLayout(DataGrid *grid, const QString &name)
                                   "Where (F_name = :name and F_FieldName <> '') order by F_Order, F_ID"),
                    {{QStringLiteral("name"), name}})) {
         qWarning("LoadGridLayout failed: %s", qPrintable(q.lastError().text()));
-        ShowMess(Msg::OperationFailed(), MessError);
+        if (!m_layoutReadFailed)
+            ShowMess(Msg::OperationFailed(), MessError);
+        m_layoutReadFailed = true;
         return;
     }
+    m_layoutReadFailed = false;
     QVector<DataGridColumn> cols;
     while (q.next()) {
         const QString field = q.value(0).toString().trimmed();

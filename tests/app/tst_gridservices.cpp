@@ -171,6 +171,36 @@ private slots:
         QCOMPARE(f.grid.columns(), designed);
     }
 
+    void missingLayoutTableIsReportedOnce_data() { addBackendRows(); }
+    void missingLayoutTableIsReportedOnce()
+    {
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
+        Script s;
+        addLayout(t, "ActivityMan", activityLayout());
+        GridFixture f;
+        const QVector<DataGridColumn> designed = {DataGridColumn("F_name", QStringLiteral("设计的列"))};
+        const QStringList failed = {QStringLiteral("操作失败，请检查数据连接... ")};
+        QVERIFY(t.exec("alter table cfg_Grid rename to cfg_Grid_away"));
+        // a window reads the layouts of all its grids: one message for them
+        // all, and each grid keeps its designed columns
+        for (const char *name : {"ActivityMan", "clientmain", "ActivityMan", "QuoteMan"}) {
+            f.grid.setColumns(designed);
+            t.dm()->LoadGridLayout(&f.grid, name);
+            QCOMPARE(f.grid.columns(), designed);
+        }
+        QCOMPARE(s.takeTexts(), failed);
+        // once a read works again, a new failure is news
+        QVERIFY(t.exec("alter table cfg_Grid_away rename to cfg_Grid"));
+        t.dm()->LoadGridLayout(&f.grid, "ActivityMan");
+        QCOMPARE(f.grid.columnCount(), 4);
+        QVERIFY(!s.hasMessages());
+        QVERIFY(t.exec("alter table cfg_Grid rename to cfg_Grid_away"));
+        t.dm()->LoadGridLayout(&f.grid, "ActivityMan");
+        t.dm()->LoadGridLayout(&f.grid, "clientmain");
+        QCOMPARE(s.takeTexts(), failed);
+    }
+
     void layoutSavesAndLoadsBack_data() { addBackendRows(); }
     void layoutSavesAndLoadsBack()
     {

@@ -227,6 +227,22 @@ private slots:
         QCOMPARE(grid->column(grid->columnOfField("F_SZ1")).title, appState().custom(6));
     }
 
+    void missingLayoutTableIsReportedOnce()
+    {
+        TestDb t;
+        addCustomers(t);
+        QVERIFY(t.exec("drop table cfg_Grid"));
+        Script s;
+        TFrmMain w;
+        start(w);
+        // the list and every detail grid read a layout; the operator hears of it once
+        QCOMPARE(s.takeTexts(), QStringList{QStringLiteral("操作失败，请检查数据连接... ")});
+        DataGrid *grid = w.DBGridEh1();
+        QCOMPARE(grid->columnCount(), 40);
+        QCOMPARE(grid->column(0).title, QStringLiteral("客户编号"));
+        QCOMPARE(codes(w), QStringList({"C001", "C002", "C003", "C005", "C006"}));
+    }
+
     void typingFiltersTheList_data()
     {
         QTest::addColumn<int>("field");
