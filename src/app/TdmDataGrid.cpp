@@ -141,20 +141,31 @@ void TdmData::SaveGridLayout(DataGrid *grid, const QString &name)
         "F_Order = :ord, F_Alignment = :align, F_DisplayFormat = :format, F_FooterValue = :footerValue, "
         "F_FooterType = :footerType where (F_name = :name and F_FieldName = :field)");
     const QString lowerName = name.toLower();
+    // a failing column does not stop the others; the operator hears of it once
+    bool failed = false;
     for (int i = 0; i < grid->columnCount(); ++i) {
         const DataGridColumn c = grid->column(i);
-        ExecSql(sql, {{QStringLiteral("caption"), c.title},
-                      {QStringLiteral("width"), c.width},
-                      {QStringLiteral("readOnly"), c.readOnly},
-                      {QStringLiteral("visible"), c.visible},
-                      {QStringLiteral("ord"), i},
-                      {QStringLiteral("align"), alignmentCode(grid->effectiveAlignment(i))},
-                      {QStringLiteral("format"), c.displayFormat},
-                      {QStringLiteral("footerValue"), c.footerValue},
-                      {QStringLiteral("footerType"), footerCode(c.footerType)},
-                      {QStringLiteral("name"), lowerName},
-                      {QStringLiteral("field"), c.fieldName}});
+        QString error;
+        const bool ok = Sql::execOn(ADOcnn(), sql,
+                                    {{QStringLiteral("caption"), c.title},
+                                     {QStringLiteral("width"), c.width},
+                                     {QStringLiteral("readOnly"), c.readOnly},
+                                     {QStringLiteral("visible"), c.visible},
+                                     {QStringLiteral("ord"), i},
+                                     {QStringLiteral("align"), alignmentCode(grid->effectiveAlignment(i))},
+                                     {QStringLiteral("format"), c.displayFormat},
+                                     {QStringLiteral("footerValue"), c.footerValue},
+                                     {QStringLiteral("footerType"), footerCode(c.footerType)},
+                                     {QStringLiteral("name"), lowerName},
+                                     {QStringLiteral("field"), c.fieldName}},
+                                    &error);
+        if (!ok) {
+            qWarning("SaveGridLayout failed for %s: %s", qPrintable(c.fieldName), qPrintable(error));
+            failed = true;
+        }
     }
+    if (failed)
+        ShowMess(Msg::OperationFailed(), MessError);
 }
 
 // --------------------------------------------------------- formats, columns

@@ -199,6 +199,9 @@ private slots:
         t.dm()->LoadGridLayout(&f.grid, "ActivityMan");
         t.dm()->LoadGridLayout(&f.grid, "clientmain");
         QCOMPARE(s.takeTexts(), failed);
+        // a save that fails for every column says so once
+        t.dm()->SaveGridLayout(&f.grid, "ActivityMan");
+        QCOMPARE(s.takeTexts(), failed);
     }
 
     void layoutSavesAndLoadsBack_data() { addBackendRows(); }
