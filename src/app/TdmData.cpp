@@ -1,5 +1,7 @@
 #include "TdmData.h"
 
+#include "CodeNumbering.h"
+
 #include "AppConst.h"
 #include "AppState.h"
 #include "TfrmSplash.h"
@@ -223,58 +225,15 @@ void TdmData::WriteLog(const QString &operType)
                 &error);
 }
 
-QString TdmData::nextCodeFrom(const QString &top, const QString &headWhenEmpty, int width, QString *error)
-{
-    QString head, tail;
-    if (!top.isEmpty()) {
-        head = top.left(qMax(0, top.size() - width));
-        tail = top.right(width);
-    } else {
-        head = headWhenEmpty;
-        tail = QString(width, QLatin1Char('0'));
-    }
-    bool ok = true;
-    for (const QChar c : tail)
-        ok = ok && c.isDigit() && c.unicode() < 128;
-    if (!ok || tail.size() < width) {
-        if (error)
-            *error = QStringLiteral("编号“%1”的末%2位不是数字，无法生成新编号！").arg(top).arg(width);
-        return QString();
-    }
-    if (tail == QString(width, QLatin1Char('9'))) {
-        if (error)
-            *error = QStringLiteral("编号已经用完（已到 %1），无法再生成新编号！").arg(top);
-        return QString();
-    }
-    const qlonglong next = (QStringLiteral("1") + tail).toLongLong() + 1;
-    return head + QString::number(next).mid(1, width);
-}
-
 QString TdmData::NextDatedCode(const QString &sql, const QString &prefix, int width, const QVariantMap &params,
                                QString *error)
 {
-    QSqlQuery q(ADOcnn());
-    q.setForwardOnly(true);
-    if (!Sql::exec(q, sql, params)) {
-        if (error)
-            *error = q.lastError().text();
-        return QString();
-    }
-    const QString top = q.next() && !q.value(0).isNull() ? q.value(0).toString() : QString();
-    return nextCodeFrom(top, prefix + QDate::currentDate().toString(QStringLiteral("yyyyMMdd")), width, error);
+    return CodeNumbering::nextDated(ADOcnn(), sql, prefix, width, params, error);
 }
 
 QString TdmData::NextCode(const QString &sql, int width, const QVariantMap &params, QString *error)
 {
-    QSqlQuery q(ADOcnn());
-    q.setForwardOnly(true);
-    if (!Sql::exec(q, sql, params)) {
-        if (error)
-            *error = q.lastError().text();
-        return QString();
-    }
-    const QString top = q.next() && !q.value(0).isNull() ? q.value(0).toString() : QString();
-    return nextCodeFrom(top, QString(), width, error);
+    return CodeNumbering::next(ADOcnn(), sql, width, params, error);
 }
 
 bool TdmData::HasPermission(const QString &code)

@@ -532,6 +532,14 @@ bool DataGrid::editorKey(QWidget *editor, int key, Qt::KeyboardModifiers modifie
     switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
+        if (m_enterHook) {
+            const QModelIndex cur = currentIndex();
+            commitData(editor);
+            QAbstractItemView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+            if (!m_enterHook(cur.row(), cur.column()))
+                moveCurrent(Move::Down);
+            return true;
+        }
         finishEditing(editor, Move::Down);
         return true;
     case Qt::Key_Tab:
@@ -563,6 +571,8 @@ void DataGrid::keyPressEvent(QKeyEvent *event)
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
+        if (!editing && event->modifiers() == Qt::NoModifier && cur.isValid() && m_enterHook && m_enterHook(cur.row(), cur.column()))
+            return;
         if (!editing && event->modifiers() == Qt::NoModifier && startEditing(cur))
             return;
         break;

@@ -120,6 +120,12 @@ public:
     // Where the ellipsis button of a cell is drawn (viewport coordinates).
     QRect editButtonRect(int row, int pos) const;
 
+    // Enter on a cell, typed into or not (a typed value is taken into the row
+    // first): a hook that returns true has used the key, and the grid does
+    // nothing more with it (a code looked up, the focus moved on).
+    using EnterHook = std::function<bool(int row, int column)>;
+    void setEnterHook(EnterHook hook) { m_enterHook = std::move(hook); }
+
 signals:
     void titleClicked(int pos);
     void editButtonClicked(int row, int pos);
@@ -163,6 +169,7 @@ private:
     DataGridDelegate *m_delegate = nullptr;
     DataGridFooter *m_footer = nullptr;
     RowColorHook m_rowColorHook;
+    EnterHook m_enterHook;
     bool m_readOnly = true;
     bool m_syncing = false;
     bool m_applyingHeader = false;

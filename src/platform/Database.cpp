@@ -311,6 +311,28 @@ qint64 insertRow(const QSqlDatabase &db, const QString &table, const QVariantMap
     return q.lastInsertId().toLongLong();
 }
 
+bool updateRow(const QSqlDatabase &db, const QString &table, const QVariantMap &values, const QString &keyField, qint64 key,
+               QString *error, int *rows)
+{
+    QStringList sets;
+    QVariantMap params;
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        const QString p = QStringLiteral("p%1").arg(sets.size());
+        sets.append(it.key() + QStringLiteral(" = :") + p);
+        params.insert(p, it.value());
+    }
+    params.insert(QStringLiteral("RowKey"), key);
+    QSqlQuery q(db);
+    if (!exec(q, QStringLiteral("update %1 set %2 where %3 = :RowKey").arg(table, sets.join(QStringLiteral(", ")), keyField), params)) {
+        if (error)
+            *error = lastErrorText(q.lastError());
+        return false;
+    }
+    if (rows)
+        *rows = q.numRowsAffected();
+    return true;
+}
+
 bool exec(QSqlQuery &query, const QString &sql, const QVariantMap &params)
 {
     // A statement with nothing to bind runs as it is: PostgreSQL prepares

@@ -70,6 +70,11 @@ bool execBatch(const QSqlDatabase &db, const QStringList &statements, QString *e
 qint64 insertRow(const QSqlDatabase &db, const QString &table, const QVariantMap &values,
                  const QString &keyField = QStringLiteral("F_ID"), QString *error = nullptr);
 
+// Updates the named columns of the row with the key. False (and *error) when
+// the statement fails; a row that is not there is no failure (*rows says 0).
+bool updateRow(const QSqlDatabase &db, const QString &table, const QVariantMap &values, const QString &keyField,
+               qint64 key, QString *error = nullptr, int *rows = nullptr);
+
 // Rewrites ":name" markers to "?" and lists the names in order.
 QString positional(const QString &sql, QStringList *names);
 

@@ -59,7 +59,7 @@ constexpr RecordColumn kProductColumns[] = {
 };
 constexpr RecordColumn kReminderColumns[] = {
     {"F_awokeDate", "提醒日期", kNarrow}, {"F_awokeTime", "提醒时间", kNarrow}, {"F_caption", "事务主题", kWide},
-    {"F_mem1", "详细描述", kNarrow},      {"F_editDate", "录入日期", kNarrow},  {"F_operName", "录入人员", kNarrow},
+    {"F_mem1", "详细描述", kWide},        {"F_editDate", "录入日期", kNarrow},  {"F_operName", "录入人员", kNarrow},
 };
 
 // --- the fields of the edit windows
@@ -123,6 +123,15 @@ constexpr RecordField kContactFields[] = {
     {"F_birthday", "dtpBirthday", FieldType::Date},
 };
 
+// products are typed into a grid of the customer window
+constexpr RecordField kProductFields[] = {
+    {"F_GDcode", "", FieldType::Text, 50},        {"F_GDname", "", FieldType::Text, 50},
+    {"F_type", "", FieldType::Text, 255},         {"F_spec", "", FieldType::Text, 50},
+    {"F_unit", "", FieldType::Text, 50},          {"F_price", "", FieldType::Number},
+    {"F_buildAmount", "", FieldType::Text, 50},   {"F_enterAmount", "", FieldType::Text, 50},
+    {"F_mem", "", FieldType::Memo, 0, false},     {"F_editdate", "", FieldType::Date},
+};
+
 constexpr const char *kActivityDates[] = {"F_awokeDate"};
 constexpr const char *kContactDates[] = {"F_birthday"};
 constexpr const char *kContractDates[] = {"F_date"};
@@ -148,7 +157,7 @@ const RecordKindInfo kKinds[] = {
      .detailLayout = "detail3",
      .exportTitle = "联系人",
      .editCaption = "联系人档案",
-     .messages = {"请先选择要增加联系人的客户！", "此表为空，没有联系人记录需要修改！"},
+     .messages = {"请先选择要增加联系人的客户！", "此表为空，没有联系人记录需要修改！", "真的要删除当前联系人{F_Name}吗？"},
      .columns = kContactColumns,
      .fields = kContactFields,
      .emptyDateFields = kContactDates},
@@ -162,7 +171,7 @@ const RecordKindInfo kKinds[] = {
      .listLayout = "ActivityMan",
      .exportTitle = "业务联系记录",
      .permission = "Action211",
-     .messages = {"请先选择要增加业务活动记录的客户！", "此表为空，没有业务活动记录需要修改！"},
+     .messages = {"请先选择要增加业务活动记录的客户！", "此表为空，没有业务活动记录需要修改！", "真的要删除当前{F_date}日的业务联系记录吗？"},
      .columns = kActivityColumns,
      .emptyDateFields = kActivityDates},
     {.kind = RecordKind::Quotation,
@@ -175,7 +184,7 @@ const RecordKindInfo kKinds[] = {
      .listLayout = "BaoJiaMan",
      .exportTitle = "商品报价记录",
      .permission = "Action212",
-     .messages = {"请先选择要增加商品报价记录的客户！", "此表为空，没有商品报价记录需要修改！"},
+     .messages = {"请先选择要增加商品报价记录的客户！", "此表为空，没有商品报价记录需要修改！", "真的要删除当前商品{F_GDname}的{F_date}日报价记录吗？"},
      .columns = kQuotationColumns},
     {.kind = RecordKind::Contract,
      .table = "t_HTrec",
@@ -187,7 +196,7 @@ const RecordKindInfo kKinds[] = {
      .listLayout = "HeTongMan",
      .exportTitle = "合同管理记录",
      .permission = "Action213",
-     .messages = {"请先选择要增加合同档案的客户！", "此表为空，没有合同记录需要修改！"},
+     .messages = {"请先选择要增加合同档案的客户！", "此表为空，没有合同记录需要修改！", "真的要删除当前合同 {F_HTname} 吗？"},
      .columns = kContractColumns,
      .emptyDateFields = kContractDates},
     {.kind = RecordKind::SalesBill,
@@ -199,7 +208,7 @@ const RecordKindInfo kKinds[] = {
      .listLayout = "outxiaoshoudeptgl",
      .exportTitle = "销售管理记录",
      .permission = "Action214",
-     .messages = {"请先选择要增加销售管理记录的客户！", "此表为空，没有销售管理记录需要修改！"},
+     .messages = {"请先选择要增加销售管理记录的客户！", "此表为空，没有销售管理记录需要修改！", "真的要删除销售单号为 {F_code} 的销售记录吗？"},
      .columns = kSalesBillColumns,
      .emptyDateFields = kSalesDates},
     {.kind = RecordKind::Visit,
@@ -212,7 +221,7 @@ const RecordKindInfo kKinds[] = {
      .listLayout = "HuiFangMan",
      .exportTitle = "售后回访记录",
      .permission = "Action215",
-     .messages = {"请先选择要增加售后回访记录的客户！", "此表为空，没有售后回访记录需要修改！"},
+     .messages = {"请先选择要增加售后回访记录的客户！", "此表为空，没有售后回访记录需要修改！", "真的要删除当前{F_date}日的售后回访记录吗？"},
      .columns = kVisitColumns},
     {.kind = RecordKind::Complaint,
      .table = "t_TSrec",
@@ -223,7 +232,7 @@ const RecordKindInfo kKinds[] = {
      .listLayout = "TouSuMan",
      .exportTitle = "投诉反馈记录",
      .permission = "Action216",
-     .messages = {"请先选择要增加投诉记录的客户！", "此表为空，没有客户投诉记录需要修改！"},
+     .messages = {"请先选择要增加投诉记录的客户！", "此表为空，没有客户投诉记录需要修改！", "真的要删除当前{F_date}日的用户投诉记录吗？"},
      .columns = kComplaintColumns,
      .emptyDateFields = kComplaintDates},
     {.kind = RecordKind::CustomerProduct,
@@ -234,8 +243,9 @@ const RecordKindInfo kKinds[] = {
      .detailLayout = "detail9",
      .exportTitle = "客户产品记录",
      .totalsRow = false,
-     .messages = {"请先选择要增加产品记录的客户！", "此表为空，没有客户产品记录需要修改！"},
+     .messages = {"请先选择要增加产品记录的客户！", "此表为空，没有客户产品记录需要修改！", "真的要删除当前{F_GDname}日的客户商品记录吗？"},
      .columns = kProductColumns,
+     .fields = kProductFields,
      .emptyDateFields = kProductDates},
     {.kind = RecordKind::Reminder,
      .table = "t_TXrec",
@@ -246,7 +256,7 @@ const RecordKindInfo kKinds[] = {
      .detailLayout = "detail10",
      .listLayout = "awokegl1",
      .exportTitle = "事务提醒记录",
-     .messages = {"请先选择要增加成交记录的客户！", "此表为空，没有事务提醒记录需要修改！"},
+     .messages = {"请先选择要增加成交记录的客户！", "此表为空，没有事务提醒记录需要修改！", "真的要删除当前{F_editdate}日的事务提醒记录吗？"},
      .columns = kReminderColumns,
      .emptyDateFields = kReminderDates},
     {.kind = RecordKind::Goods, .table = "t_goods", .order = "F_code", .customerLink = "", .listLayout = "GoodSet",
@@ -295,6 +305,24 @@ QVector<DataGridColumn> RecordKindInfo::gridColumns() const
         cols[0].footerValue = QStringLiteral("合计");
     }
     return cols;
+}
+
+QString RecordKindInfo::fill(const char *pattern, const std::function<QString(const QString &field)> &text)
+{
+    const QString p = QString::fromUtf8(pattern);
+    QString out;
+    int i = 0;
+    while (i < p.size()) {
+        const int open = p.indexOf(QLatin1Char('{'), i);
+        const int close = open < 0 ? -1 : p.indexOf(QLatin1Char('}'), open);
+        if (close < 0) {
+            out += p.mid(i);
+            break;
+        }
+        out += p.mid(i, open - i) + text(p.mid(open + 1, close - open - 1));
+        i = close + 1;
+    }
+    return out;
 }
 
 const RecordField *RecordKindInfo::field(const QString &column) const

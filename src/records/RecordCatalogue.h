@@ -56,8 +56,9 @@ struct RecordField
 // The fixed texts of a kind.
 struct RecordMessages
 {
-    const char *noCustomer = "";    // new without a current customer
-    const char *nothingToEdit = ""; // edit on an empty list
+    const char *noCustomer = "";     // new without a current customer
+    const char *nothingToEdit = "";  // edit on an empty list
+    const char *deleteQuestion = ""; // "{F_date}" stands for the current row's text of F_date
 };
 
 // Everything that differs between record kinds; one entry per kind, in
@@ -90,6 +91,8 @@ struct RecordKindInfo
     QStringList emptyDates() const;
     QVector<DataGridColumn> gridColumns() const;
     const RecordField *field(const QString &column) const;
+    // A message with "{field}" replaced by the field's text.
+    static QString fill(const char *pattern, const std::function<QString(const QString &field)> &text);
     // The column's size, 0 when it has none (dates, numbers, memos).
     int maxLength(const QString &column) const;
 };

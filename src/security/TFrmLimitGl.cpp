@@ -1,7 +1,7 @@
 #include "TFrmLimitGl.h"
 #include "ui_TFrmLimitGl.h"
 
-#include "EnterAsTab.h"
+#include "platform/EnterAsTab.h"
 #include "OperatorAdmin.h"
 #include "TDLGselectEmpSTR.h"
 #include "app/AppState.h"

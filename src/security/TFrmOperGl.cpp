@@ -1,6 +1,6 @@
 #include "TFrmOperGl.h"
 
-#include "EnterAsTab.h"
+#include "platform/EnterAsTab.h"
 #include "OperatorAdmin.h"
 #include "TFrmLimitGl.h"
 #include "app/AppState.h"

@@ -1,6 +1,6 @@
 #include "TfrmModPass.h"
 
-#include "EnterAsTab.h"
+#include "platform/EnterAsTab.h"
 #include "PasswordChange.h"
 #include "app/AppState.h"
 #include "app/TdmData.h"

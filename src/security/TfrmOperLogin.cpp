@@ -1,6 +1,6 @@
 #include "TfrmOperLogin.h"
 
-#include "EnterAsTab.h"
+#include "platform/EnterAsTab.h"
 #include "LoginService.h"
 #include "app/TdmData.h"
 #include "platform/Config.h"

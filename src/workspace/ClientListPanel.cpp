@@ -1,4 +1,5 @@
 #include "ClientListPanel.h"
+#include "ReportOutcome.h"
 #include "ui_ClientListPanel.h"
 
 #include "ClientWorkspace.h"
@@ -215,7 +216,7 @@ void ClientListPanel::openStatement(const SqlStatement &statement)
 {
     // the new rows come in F_ID order: no marker stays behind
     ui->DBGridEh1->clearSortMarkers();
-    m_ws->RefreshClientList(statement, currentTab());
+    reportOutcome(m_ws->RefreshClientList(statement, currentTab()));
     updateCount();
 }
 

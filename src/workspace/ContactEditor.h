@@ -1,25 +1,19 @@
 #pragma once
 
+#include "ClientWorkspace.h"
+#include "records/RecordEditor.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
-
-class ClientWorkspace;
 
 // What the contact edit window decides: the check and the save of one
 // contact of the current customer (one transaction, with the customer's
 // main-contact columns when the contact is marked as main contact), then the
 // refresh of the contacts tab on the saved row.
-//
-// Field maps are keyed by the t_linkman column names of columns(); the
-// birthday is a QDate (invalid: no birthday) and F_IFkey a bool.
-class ContactEditor
+class ContactEditor : public RecordEditor
 {
 public:
-    // Conflict: another workstation changed or deleted the contact since it
-    // was loaded; nothing was written.
-    enum class Result { Saved, Invalid, Failed, Conflict, SavedRefreshFailed };
-
     explicit ContactEditor(ClientWorkspace *workspace, int currentTab = 2, const QString &connection = {});
 
     // The columns the window shows and writes; nothing else is touched.
@@ -27,23 +21,21 @@ public:
     static int maxLength(const QString &column);
     static QVariantMap emptyFields();
 
-    void setEditMode(bool edit) { m_edit = edit; }
-    bool isEditMode() const { return m_edit; }
+    void setEditMode(bool edit) { setMode(edit ? EditMode::Edit : EditMode::New); }
     // The current contact of the contacts tab as a field map. The stored
     // values are remembered, to tell another workstation's change at the save.
     QVariantMap currentFields();
 
-    Result save(const QVariantMap &fields);
-    QString focusField() const { return m_focus; }
-    qint64 savedKey() const { return m_savedKey; }
+protected:
+    std::optional<SaveResult> check(QVariantMap &fields, const QStringList &answeredNo) override;
+    SaveResult write(QSqlDatabase &db, QVariantMap &fields, int attempt) override;
+    bool refresh(qint64 key) override;
+    QString refreshFailedMessage() const override;
 
 private:
     ClientWorkspace *m_ws;
     int m_tab;
-    QString m_connection;
-    bool m_edit = false;
-    QString m_focus;
-    qint64 m_savedKey = 0;
-    qint64 m_loadedKey = 0;
-    QVariantMap m_loaded;
+    qint64 m_customer = 0;  // the customer's F_ID
+    int m_cltID = 0;        // its number
+    bool m_numbered = false; // the save gave the customer its number
 };

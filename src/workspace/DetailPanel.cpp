@@ -1,7 +1,8 @@
 #include "DetailPanel.h"
 
 #include "ClientWorkspace.h"
-#include "TfrmEmpEdit.h"
+#include "ReportOutcome.h"
+#include "WorkspaceRecords.h"
 #include "app/TdmData.h"
 #include "platform/DataGrid.h"
 #include "platform/DataSet.h"
@@ -20,7 +21,6 @@
 
 namespace {
 const QString kChooseTab = QStringLiteral("请点击一下相关的表格。");
-const QString kMoney = QStringLiteral(",0.00");
 
 QIcon listIcon(const QWidget *w, int page)
 {
@@ -35,36 +35,8 @@ QIcon listIcon(const QWidget *w, int page)
 
 QVector<DataGridColumn> DetailPanel::designedColumns(int tab)
 {
-    QVector<DataGridColumn> cols;
-    const ClientWorkspace::Tab &t = ClientWorkspace::tab(tab);
-    static const QStringList wide = {QStringLiteral("f_mem"),    QStringLiteral("f_mem1"),   QStringLiteral("f_mem2"),
-                                     QStringLiteral("f_zjmem"),  QStringLiteral("f_htmem"),  QStringLiteral("f_caption"),
-                                     QStringLiteral("f_memo1"),  QStringLiteral("f_shaddress"), QStringLiteral("f_address")};
-    // amounts are summed in the footer
-    static const QStringList sums = {QStringLiteral("f_amount"), QStringLiteral("f_totalprice"), QStringLiteral("f_htprice"),
-                                     QStringLiteral("f_yfprice")};
-    for (const auto &c : t.columns) {
-        DataGridColumn col(c.first, c.second, wide.contains(c.first.toLower()) ? 160 : 90);
-        const QString f = c.first.toLower();
-        if (tab != 8 && sums.contains(f)) {
-            col.footerType = DataGridColumn::FooterType::Sum;
-            if (f != QLatin1String("f_amount")) {
-                col.displayFormat = kMoney;
-                col.footerFormat = kMoney;
-            }
-        }
-        if (tab == 8 && f == QLatin1String("f_price"))
-            col.displayFormat = QStringLiteral("0.########");
-        if (tab == 3 && f == QLatin1String("f_price"))
-            col.displayFormat = kMoney;
-        cols.append(col);
-    }
-    // one footer row on every tab but the products
-    if (tab != 8 && !cols.isEmpty()) {
-        cols[0].footerType = DataGridColumn::FooterType::Text;
-        cols[0].footerValue = QStringLiteral("合计");
-    }
-    return cols;
+    const RecordKindInfo *kind = RecordCatalogue::ofTab(tab);
+    return kind ? kind->gridColumns() : QVector<DataGridColumn>();
 }
 
 QAction *DetailPanel::ensureAction(const QHash<QString, QAction *> &given, const QString &name, const QString &caption)
@@ -166,15 +138,11 @@ DetailPanel::DetailPanel(ClientWorkspace *workspace, const QHash<QString, QActio
         g->installEventFilter(this);
         pl->addWidget(g);
         m_grids[n] = g;
-        m_pages->addTab(page, ClientWorkspace::tab(n).caption);
+        m_pages->addTab(page, QString::fromUtf8(RecordCatalogue::ofTab(n)->tabCaption));
     }
     m_pages->tabBar()->hide();
 
-    // the contacts' own window; the other tabs get theirs with their windows
-    setRecordEditor(2, [this](int mode) {
-        TfrmEmpEdit window(m_ws, this->window());
-        window.ShowRecord(mode);
-    });
+    registerWorkspaceEditWindows();
     updateActions();
 }
 
@@ -182,16 +150,17 @@ DetailPanel::~DetailPanel() = default;
 
 DataGrid *DetailPanel::grid(int tab) const { return tab >= 1 && tab <= ClientWorkspace::kTabs ? m_grids[tab] : nullptr; }
 
-void DetailPanel::setRecordEditor(int tab, RecordEditor editor)
-{
-    if (tab >= 1 && tab <= ClientWorkspace::kTabs)
-        m_editors[tab] = std::move(editor);
-    updateActions();
-}
-
 bool DetailPanel::hasRecordEditor(int tab) const
 {
-    return tab >= 1 && tab <= ClientWorkspace::kTabs && bool(m_editors[tab]);
+    const RecordKindInfo *kind = RecordCatalogue::ofTab(tab);
+    return kind && bool(RecordCatalogue::editWindow(kind->kind));
+}
+
+void DetailPanel::openEditor(int tab, int mode)
+{
+    if (const RecordKindInfo *kind = RecordCatalogue::ofTab(tab))
+        if (const EditWindowFactory &open = RecordCatalogue::editWindow(kind->kind))
+            open({window(), m_ws, tab, mode});
 }
 
 // ------------------------------------------------------------- tabs
@@ -200,12 +169,12 @@ void DetailPanel::BuildDetailList()
 {
     m_list->blockSignals(true);
     m_list->clear();
-    static const char *permissions[] = {"Action211", "", "Action212", "Action213", "Action214", "Action215", "Action216", "", ""};
     for (int page = 0; page < ClientWorkspace::kTabs; ++page) {
-        const QString permission = QString::fromLatin1(permissions[page]);
+        const RecordKindInfo &kind = *RecordCatalogue::ofTab(page + 1);
+        const QString permission = QString::fromLatin1(kind.permission);
         if (!permission.isEmpty() && !visible(permission))
             continue;
-        auto *item = new QListWidgetItem(listIcon(this, page), ClientWorkspace::tab(page + 1).listCaption, m_list);
+        auto *item = new QListWidgetItem(listIcon(this, page), QString::fromUtf8(kind.listCaption), m_list);
         item->setData(Qt::UserRole, page); // the page it shows
     }
     m_list->blockSignals(false);
@@ -235,7 +204,7 @@ void DetailPanel::ListView1SelectItem()
     const int page = selected.isEmpty() ? 0 : selected.first()->data(Qt::UserRole).toInt();
     m_pages->setCurrentIndex(page);
     m_currentTab = page + 1;
-    m_ws->OpenDetailQueries(false, m_currentTab);
+    reportOutcome(m_ws->OpenDetailQueries(false, m_currentTab));
     if (DataGrid *g = grid(m_currentTab))
         g->viewport()->update();
     updateActions();
@@ -245,7 +214,7 @@ void DetailPanel::ListView1SelectItem()
 void DetailPanel::LoadGridLayouts()
 {
     for (int n = 1; n <= ClientWorkspace::kTabs; ++n)
-        dmData->LoadGridLayout(m_grids[n], ClientWorkspace::tab(n).layout);
+        dmData->LoadGridLayout(m_grids[n], QString::fromLatin1(RecordCatalogue::ofTab(n)->detailLayout));
 }
 
 void DetailPanel::updateActions()
@@ -270,13 +239,12 @@ void DetailPanel::Action901Execute()
         return;
     }
     if (m_ws->QryMain->isEmpty()) {
-        ShowMess(ClientWorkspace::tab(tab).newMessage, MessInfo);
+        ShowMess(QString::fromUtf8(RecordCatalogue::ofTab(tab)->messages.noCustomer), MessInfo);
         if (m_focusCustomers)
             m_focusCustomers();
         return;
     }
-    if (m_editors[tab])
-        m_editors[tab](0);
+    openEditor(tab, 0);
 }
 
 void DetailPanel::Action902Execute()
@@ -290,11 +258,10 @@ void DetailPanel::Action902Execute()
     }
     DataSet *d = m_ws->detail(tab);
     if (!d->isOpen() || d->isEmpty()) {
-        ShowMess(ClientWorkspace::tab(tab).emptyEditMessage, MessError);
+        ShowMess(QString::fromUtf8(RecordCatalogue::ofTab(tab)->messages.nothingToEdit), MessError);
         return;
     }
-    if (m_editors[tab])
-        m_editors[tab](1);
+    openEditor(tab, 1);
 }
 
 void DetailPanel::Action903Execute()
@@ -309,7 +276,7 @@ void DetailPanel::Action903Execute()
         return;
     if (ShowMess(question, MessQuestion) == 2)
         return;
-    m_ws->deleteRecord(tab);
+    reportOutcome(m_ws->deleteRecord(tab));
 }
 
 void DetailPanel::Action904Execute()
@@ -340,13 +307,13 @@ void DetailPanel::Action906Execute()
         return;
     }
     if (ShowMess(QStringLiteral("真的要保存当前网格设置吗？"), MessQuestion) == 1)
-        dmData->SaveGridLayout(g, ClientWorkspace::tab(m_currentTab).layout);
+        dmData->SaveGridLayout(g, QString::fromLatin1(RecordCatalogue::ofTab(m_currentTab)->detailLayout));
 }
 
 void DetailPanel::Action31Execute()
 {
     if (DataGrid *g = grid(m_currentTab))
-        dmData->ExportGridToExcel(g, ClientWorkspace::tab(m_currentTab).exportTitle);
+        dmData->ExportGridToExcel(g, QString::fromUtf8(RecordCatalogue::ofTab(m_currentTab)->exportTitle));
     else
         ShowMess(kChooseTab, MessInfo);
 }

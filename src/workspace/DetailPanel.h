@@ -38,9 +38,8 @@ public:
     void setActionVisibility(VisibleFn visible) { m_visible = std::move(visible); }
     // Gives the focus to the customer list (new record without a customer).
     void setCustomerGridFocus(std::function<void()> focus) { m_focusCustomers = std::move(focus); }
-    // The edit window of a tab, opened with mode 0 (new) or 1 (edit).
-    using RecordEditor = std::function<void(int mode)>;
-    void setRecordEditor(int tab, RecordEditor editor);
+    // Whether the tab's kind has an edit window (registered in the record
+    // catalogue by the subsystem that owns it).
     bool hasRecordEditor(int tab) const;
 
     QAction *action(const QString &name) const { return m_actions.value(name); }
@@ -88,8 +87,9 @@ private:
     QTabWidget *m_pages = nullptr;
     QToolBar *m_toolBar = nullptr;
     QMenu *m_popupMenu = nullptr;
+    void openEditor(int tab, int mode);
+
     DataGrid *m_grids[10] = {};
-    RecordEditor m_editors[10];
     VisibleFn m_visible;
     std::function<void()> m_focusCustomers;
     int m_currentTab = 0;

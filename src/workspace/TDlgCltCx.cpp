@@ -7,7 +7,7 @@
 #include "platform/DatePicker.h"
 #include "platform/Modal.h"
 #include "refdata/TreeServices.h"
-#include "security/EnterAsTab.h"
+#include "platform/EnterAsTab.h"
 
 #include <QComboBox>
 #include <QEvent>

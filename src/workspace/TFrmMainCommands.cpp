@@ -2,6 +2,7 @@
 // (ClientListPanel over ClientWorkspace), the start-up of the window, and the
 // commands that act on the list.
 #include "TFrmMain.h"
+#include "ReportOutcome.h"
 #include "ui_TFrmMain.h"
 
 #include "ClientListPanel.h"
@@ -112,7 +113,7 @@ void TFrmMain::Action203Execute()
         return;
     if (ShowMess(m_workspace->deleteCustomerQuestion(), MessQuestion) == 2)
         return;
-    m_workspace->deleteCustomer(CurrentTab());
+    reportOutcome(m_workspace->deleteCustomer(CurrentTab()));
 }
 
 void TFrmMain::Action204Execute()
@@ -178,6 +179,6 @@ void TFrmMain::Action505Execute()
 
 void TFrmMain::N82Click()
 {
-    if (m_workspace->deleteEmptyCustomers())
-        m_workspace->ReopenClientList(CurrentTab());
+    if (reportOutcome(m_workspace->deleteEmptyCustomers()))
+        reportOutcome(m_workspace->ReopenClientList(CurrentTab()));
 }

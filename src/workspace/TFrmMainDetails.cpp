@@ -60,7 +60,7 @@ void TFrmMain::FirstShowDetails()
 void TFrmMain::Action201Execute()
 {
     TfrmCltEdit window(m_workspace, CurrentTab(), this);
-    window.ShowRecord(ClientEditor::New);
+    window.ShowRecord(int(EditMode::New));
 }
 
 void TFrmMain::Action202Execute()
@@ -70,11 +70,11 @@ void TFrmMain::Action202Execute()
         return;
     }
     TfrmCltEdit window(m_workspace, CurrentTab(), this);
-    window.ShowRecord(ClientEditor::Edit);
+    window.ShowRecord(int(EditMode::Edit));
 }
 
 void TFrmMain::Action207Execute()
 {
     TfrmCltEdit window(m_workspace, CurrentTab(), this);
-    window.ShowRecord(ClientEditor::Copy);
+    window.ShowRecord(int(EditMode::Copy));
 }

@@ -2,6 +2,7 @@
 #include "ui_TfrmCltEdit.h"
 
 #include "ClientWorkspace.h"
+#include "ReportOutcome.h"
 #include "ContactEditor.h"
 #include "app/AppConst.h"
 #include "app/AppState.h"
@@ -13,7 +14,6 @@
 #include "platform/Modal.h"
 #include "platform/Shell.h"
 #include "refdata/TreeServices.h"
-#include "security/EnterAsTab.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,36 +27,6 @@ TfrmCltEdit::GoodsPicker g_goodsPicker;
 
 const QColor kAutoCodeColor(163, 149, 242);
 
-// Which drop-down list a combo box gets when it is entered.
-QString codeListType(const QString &combo)
-{
-    static const QHash<QString, QString> types = {{QStringLiteral("cbbtype"), QStringLiteral("clttype")},
-                                                  {QStringLiteral("cbblaiyuan"), QStringLiteral("laiyuan")},
-                                                  {QStringLiteral("cbbprovince"), QStringLiteral("province")},
-                                                  {QStringLiteral("cbbxuqiu"), QStringLiteral("xuqiu")},
-                                                  {QStringLiteral("cbbLXRdept"), QStringLiteral("dept")},
-                                                  {QStringLiteral("cbbLXRduty"), QStringLiteral("duty")}};
-    return types.value(combo);
-}
-
-// Control of each column the window edits.
-const QList<FormFields::Binding> &controlNames()
-{
-    static const QList<FormFields::Binding> names = {
-        {"F_name", "edtName"},         {"F_code", "edtcode"},         {"F_type", "cbbtype"},         {"F_hangye", "edthangye"},
-        {"F_laiyuan", "cbblaiyuan"},   {"F_country", "cbbcountry"},   {"F_province", "cbbprovince"}, {"F_city", "edtcity"},
-        {"F_postcode", "edtPostcode"}, {"F_address", "edtaddress"},   {"F_phone", "edtPhone"},       {"F_fax", "edtFax"},
-        {"F_homepage", "edthomepage"}, {"F_email", "edtEmail"},       {"F_enrol", "edtEnrol"},       {"F_shuihao", "edtshuihao"},
-        {"F_khbank", "edtkhbank"},     {"F_bankcode", "edtbankcode"}, {"F_good", "edtgood"},         {"F_xuqiu", "cbbxuqiu"},
-        {"F_empName", "cbbEmpname"},   {"F_editdate", "dtpeditdate"}, {"F_useFlag", "CheckBox2"},    {"F_mem", "Mem"},
-        {"F_LXRname", "edtLXRname"},   {"F_LXRdept", "cbbLXRdept"},   {"F_LXRduty", "cbbLXRduty"},   {"F_LXRphone", "edtLXRphone"},
-        {"F_LXRqq", "edtLXRqq"},       {"F_LXRemail", "edtLXRemail"}, {"F_ZF1", "edtZF1"},           {"F_ZF2", "edtZF2"},
-        {"F_ZF3", "edtZF3"},           {"F_ZF4", "edtZF4"},           {"F_ZF5", "edtZF5"},           {"F_SZ1", "rceSZ1"},
-        {"F_SZ2", "rceSZ2"},           {"F_SZ3", "rceSZ3"},           {"F_RQ1", "dtpRQ1"},           {"F_RQ2", "dtpRQ2"},
-        {"F_RQ3", "dtpRQ3"}};
-    return names;
-}
-
 // Whether a cell editor of the grid has the focus.
 bool typingInCell(const DataGrid *grid)
 {
@@ -65,18 +35,13 @@ bool typingInCell(const DataGrid *grid)
 }
 
 // Contacts and products take no more text than their columns hold.
-QVector<DataGridColumn> gridColumns(const QList<QPair<QString, QString>> &designed, bool products)
+QVector<DataGridColumn> gridColumns(RecordKind kind)
 {
+    const RecordKindInfo &k = RecordCatalogue::info(kind);
     QVector<DataGridColumn> cols;
-    for (const auto &c : designed) {
-        DataGridColumn col(c.first, c.second, 80);
-        const QString f = c.first.toLower();
-        if (!products)
-            col.maxLength = ContactEditor::maxLength(c.first);
-        else if (f == QLatin1String("f_type"))
-            col.maxLength = 255;
-        else if (f != QLatin1String("f_mem") && f != QLatin1String("f_price") && f != QLatin1String("f_editdate"))
-            col.maxLength = 50;
+    for (const RecordColumn &c : k.columns) {
+        DataGridColumn col(QString::fromLatin1(c.field), QString::fromUtf8(c.title), 80);
+        col.maxLength = k.maxLength(col.fieldName);
         cols.append(col);
     }
     return cols;
@@ -86,34 +51,29 @@ QVector<DataGridColumn> gridColumns(const QList<QPair<QString, QString>> &design
 void TfrmCltEdit::setGoodsPicker(GoodsPicker picker) { g_goodsPicker = std::move(picker); }
 
 TfrmCltEdit::TfrmCltEdit(ClientWorkspace *workspace, int currentTab, QWidget *parent)
-    : QDialog(parent), ui(new Ui::TfrmCltEdit), m_ws(workspace), m_editor(workspace, currentTab),
-      m_fields(this, controlNames())
+    : RecordEditWindow(RecordCatalogue::info(RecordKind::Customer), parent), ui(new Ui::TfrmCltEdit), m_ws(workspace),
+      m_editor(workspace, currentTab)
 {
     ui->setupUi(this);
     setObjectName(QStringLiteral("TfrmCltEdit"));
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-
-    // field sizes: nothing typed is cut off at the database
-    m_fields.setMaxLengths(ClientEditor::maxLength);
-    ui->CheckBox1->setChecked(true);
     ui->dtpeditdate->setShowCheckBox(false);
     for (DatePicker *d : {ui->dtpRQ1, ui->dtpRQ2, ui->dtpRQ3})
         d->setShowCheckBox(true);
 
     // contacts and products: the workspace's cached queries
-    ui->DBGridEh1->setDataSet(m_ws->detail(2));
-    ui->DBGridEh1->setColumns(gridColumns(ClientWorkspace::tab(2).columns, false));
+    ui->DBGridEh1->setDataSet(m_ws->detail(RecordKind::Contact));
+    ui->DBGridEh1->setColumns(gridColumns(RecordKind::Contact));
     ui->DBGridEh1->setReadOnly(false);
-    QVector<DataGridColumn> goods = gridColumns(ClientWorkspace::tab(8).columns, true);
+    QVector<DataGridColumn> goods = gridColumns(RecordKind::CustomerProduct);
     for (DataGridColumn &c : goods)
         if (c.fieldName == QLatin1String("F_GDname"))
             c.alwaysShowEditButton = bool(g_goodsPicker);
-    ui->DBGridEh2->setDataSet(m_ws->detail(8));
+    ui->DBGridEh2->setDataSet(m_ws->detail(RecordKind::CustomerProduct));
     ui->DBGridEh2->setColumns(goods);
     ui->DBGridEh2->setReadOnly(false);
     connect(ui->DBGridEh2, &DataGrid::editButtonClicked, this, [this](int, int) {
         if (g_goodsPicker)
-            g_goodsPicker(this, m_ws->detail(8));
+            g_goodsPicker(this, m_ws->detail(RecordKind::CustomerProduct));
     });
 
     // grid commands of pages 2 and 3
@@ -134,35 +94,20 @@ TfrmCltEdit::TfrmCltEdit(ClientWorkspace *workspace, int currentTab, QWidget *pa
                 [this, g](const QPoint &pos) { m_popupMenu1->popup(g->viewport()->mapToGlobal(pos)); });
     connect(ui->PageControl1, &QTabWidget::currentChanged, this, &TfrmCltEdit::PageControl1Change);
 
-    connect(ui->Button1, &QPushButton::clicked, this, &TfrmCltEdit::Button1Click);
-    connect(ui->Button2, &QPushButton::clicked, this, &QDialog::reject);
     connect(ui->SpeedButton3, &QToolButton::clicked, this, &TfrmCltEdit::SpeedButton3Click);
-    connect(ui->Button3, &QPushButton::clicked, this, &TfrmCltEdit::Button3Click);
-    connect(ui->Button4, &QPushButton::clicked, this, [this] { sendMail(ui->edtEmail); });
-    connect(ui->Button5, &QPushButton::clicked, this, [this] { sendMail(ui->edtLXRemail); });
+    connect(ui->Button3, &QPushButton::clicked, this, [this] { openWeb(ui->edthomepage); });
+    connect(ui->Button4, &QPushButton::clicked, this, [this] { sendMail(ui->edtEmail, QStringLiteral("F_email")); });
+    connect(ui->Button5, &QPushButton::clicked, this, [this] { sendMail(ui->edtLXRemail, QStringLiteral("F_LXRemail")); });
     ui->DBNavigator1->setDataSet(m_ws->QryMain);
-    connect(ui->DBNavigator1, &DataNavigator::moved, this, &TfrmCltEdit::DBNavigator1Moved);
-
-    EnterAsTab::install(this);
-    // after EnterAsTab, so that this window sees the keys first
-    qApp->installEventFilter(this);
+    // Enter on a product's code looks the goods up
+    ui->DBGridEh2->setEnterHook([this](int row, int column) { return productsEnter(row, column); });
+    setUpBase({ui->Button1, ui->Button2, ui->CheckBox1, ui->DBNavigator1});
     PageControl1Change();
 }
 
-TfrmCltEdit::~TfrmCltEdit()
-{
-    qApp->removeEventFilter(this);
-    delete ui;
-}
+TfrmCltEdit::~TfrmCltEdit() { delete ui; }
 
 // ------------------------------------------------------------- modes
-
-void TfrmCltEdit::SetEditMode(bool edit)
-{
-    ui->CheckBox1->setVisible(!edit);
-    ui->DBNavigator1->setVisible(edit);
-    setWindowTitle(edit ? QStringLiteral("客户档案 - 修改") : QStringLiteral("客户档案 - 新增"));
-}
 
 void TfrmCltEdit::setCodeBoxAuto(bool automatic)
 {
@@ -190,7 +135,7 @@ void TfrmCltEdit::LoadFields()
 
 void TfrmCltEdit::showFields(const QVariantMap &f)
 {
-    m_fields.show(f);
+    RecordEditWindow::showFields(f);
     ui->edtxuqiu->setText(f.value(QStringLiteral("F_xuqiu")).toString());
 }
 
@@ -227,15 +172,13 @@ void TfrmCltEdit::FormShow()
     ui->edtName->setFocus();
 }
 
-void TfrmCltEdit::ShowRecord(int mode)
+void TfrmCltEdit::prepare(EditMode mode)
 {
     switch (mode) {
-    case ClientEditor::Edit:
-        SetEditMode(true);
+    case EditMode::Edit:
         LoadFields();
         break;
-    case ClientEditor::Copy:
-        SetEditMode(false);
+    case EditMode::Copy:
         LoadFields();
         if (appState().AutoCustomerCode) {
             ui->edtcode->setText(m_editor.nextClientCode());
@@ -244,47 +187,29 @@ void TfrmCltEdit::ShowRecord(int mode)
             ui->edtcode->clear();
         }
         break;
-    default:
-        SetEditMode(false);
+    case EditMode::New:
         ClearFields();
         break;
     }
-    m_editor.begin(mode);
+    m_editor.setAutoCode(appState().AutoCustomerCode);
+    reportOutcome(m_editor.begin(mode));
     FormShow();
-    const int result = execModal(this);
-    m_editor.end(result == QDialog::Accepted);
 }
 
-// ------------------------------------------------------------- save
+void TfrmCltEdit::finish(bool accepted) { reportOutcome(m_editor.end(accepted)); }
 
-void TfrmCltEdit::Button1Click()
+void TfrmCltEdit::beforeSave()
 {
     // a cell still being typed belongs to the save
     for (DataGrid *g : {ui->DBGridEh1, ui->DBGridEh2})
         if (typingInCell(g))
             g->setFocus();
-    QVariantMap fields = m_fields.collect();
-    const ClientEditor::Result r = m_editor.save(fields, appState().AutoCustomerCode);
-    ui->edtcode->setText(fields.value(QStringLiteral("F_code")).toString());
-    switch (r) {
-    case ClientEditor::Result::Invalid:
-        m_fields.focus(m_editor.focusField());
-        return;
-    case ClientEditor::Result::Failed:
-    case ClientEditor::Result::Conflict:
-        return;
-    case ClientEditor::Result::Saved:
-    case ClientEditor::Result::SavedRefreshFailed:
-        break;
-    }
-    if (m_editor.isEditMode() || !ui->CheckBox1->isChecked()) {
-        accept();
-        return;
-    }
-    // continuous add: the next customer
+}
+
+void TfrmCltEdit::nextRecord()
+{
     ClearFields();
-    m_editor.beginNext();
-    SetEditMode(false);
+    reportOutcome(m_editor.beginNext());
     ui->PageControl1->setCurrentIndex(0);
     ui->edtName->setFocus();
 }
@@ -294,24 +219,6 @@ void TfrmCltEdit::Button1Click()
 void TfrmCltEdit::SpeedButton3Click()
 {
     ui->edthangye->setText(PickTreePath(this, ui->edthangye->text()));
-}
-
-void TfrmCltEdit::Button3Click()
-{
-    const QString address = ui->edthomepage->text().trimmed();
-    if (!address.isEmpty())
-        Shell::openUrl(QUrl::fromUserInput(address));
-}
-
-void TfrmCltEdit::sendMail(QLineEdit *box)
-{
-    const QString address = box->text().trimmed();
-    if (!address.contains(QLatin1Char('@'))) {
-        ShowMess(QStringLiteral("非法电子邮箱！"), MessError);
-        m_fields.focus(box == ui->edtEmail ? QStringLiteral("F_email") : QStringLiteral("F_LXRemail"));
-        return;
-    }
-    Shell::openUrl(QUrl(QStringLiteral("mailto:") + address + QStringLiteral("?subject")));
 }
 
 void TfrmCltEdit::PageControl1Change()
@@ -349,91 +256,41 @@ void TfrmCltEdit::Action2Execute()
         d->deleteCurrent();
 }
 
-void TfrmCltEdit::DBNavigator1Moved()
+void TfrmCltEdit::navigated()
 {
     // moving drops what was typed for the previous customer
     LoadFields();
-    m_editor.begin(ClientEditor::Edit);
+    reportOutcome(m_editor.begin(EditMode::Edit));
 }
 
 // Enter on the code of a product: the row takes the goods of that code.
-void TfrmCltEdit::productsEnter(int row, int column)
+bool TfrmCltEdit::productsEnter(int row, int column)
 {
     DataGrid *g = ui->DBGridEh2;
-    const ClientEditor::GoodsLookup r = m_editor.fillProductFromGoods(row);
-    if (r == ClientEditor::GoodsLookup::NotFound) {
-        const QString code = m_ws->detail(8)->value(row, QStringLiteral("F_GDcode")).toString().trimmed();
+    DataSet *products = m_ws->detail(RecordKind::CustomerProduct);
+    if (g->fieldIndexOf(column) < 0 || g->column(column).fieldName.compare(QLatin1String("F_GDcode"), Qt::CaseInsensitive) != 0)
+        return false;
+    if (row < 0 || row >= products->recordCount() || products->value(row, QStringLiteral("F_GDcode")).toString().trimmed().isEmpty())
+        return false; // nothing to look up: Enter edits the cell
+    switch (m_editor.fillProductFromGoods(row)) {
+    case ClientEditor::GoodsLookup::Failed:
+        ShowMess(Msg::OperationFailed(), MessError);
+        return true;
+    case ClientEditor::GoodsLookup::NotFound: {
+        const QString code = products->value(row, QStringLiteral("F_GDcode")).toString().trimmed();
         ShowMess(QStringLiteral("商品\"") + code + QStringLiteral("\"不存在，请检查输入？"), MessInfo);
         g->setCurrentIndex(g->model()->index(row, 0));
         g->setFocus();
-        return;
+        return true;
     }
-    if (r == ClientEditor::GoodsLookup::Filled && column == 0) {
+    case ClientEditor::GoodsLookup::Filled: {
         const int price = g->columnOfField(QStringLiteral("F_price"));
-        g->setCurrentIndex(g->model()->index(row, price >= 0 ? price : 0));
+        g->setCurrentIndex(g->model()->index(row, price >= 0 ? price : column));
         g->setFocus();
-    }
-}
-
-// ------------------------------------------------------------- keys
-
-bool TfrmCltEdit::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::FocusIn) {
-        // drop-down lists are read when a box is entered
-        auto *cb = qobject_cast<QComboBox *>(watched);
-        if (cb && cb->window() == this && (cb == ui->cbbcountry || !codeListType(cb->objectName()).isEmpty())) {
-            const QString text = cb->currentText();
-            if (cb == ui->cbbcountry)
-                dmData->FillComboBox(QStringLiteral("select F_name from t_code where (F_name <> '') and F_type = 'country' order by F_ID"), cb);
-            else
-                dmData->FillCodeList(codeListType(cb->objectName()), cb);
-            cb->setEditText(text);
-        }
-        return false;
-    }
-    if (event->type() != QEvent::KeyPress || !isVisible())
-        return false;
-    auto *w = qobject_cast<QWidget *>(watched);
-    if (!w || w->window() != this)
-        return false;
-    auto *ke = static_cast<QKeyEvent *>(event);
-    const bool inGrid = ui->DBGridEh1->isAncestorOf(w) || ui->DBGridEh2->isAncestorOf(w) || w == ui->DBGridEh1 || w == ui->DBGridEh2;
-    if (ke->key() == Qt::Key_S && ke->modifiers() == Qt::ControlModifier) {
-        if (ui->Button1->isEnabled())
-            ui->Button1->click();
         return true;
     }
-    if (ke->key() == Qt::Key_Escape && ke->modifiers() == Qt::NoModifier) {
-        // a grid first drops the cell or row being typed
-        DataGrid *g = ui->DBGridEh1->isAncestorOf(w) || w == ui->DBGridEh1 ? ui->DBGridEh1 : ui->DBGridEh2;
-        if (inGrid && (typingInCell(g) || (g->dataSet() && g->dataSet()->isEditing())))
-            return false;
-        if (ui->Button2->isEnabled())
-            ui->Button2->click();
-        return true;
-    }
-    const bool enter = (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) && !(ke->modifiers() & ~Qt::KeypadModifier);
-    DataGrid *g = ui->DBGridEh2;
-    if (enter && !m_inProductsEnter && (g->isAncestorOf(w) || w == g)) {
-        const QModelIndex cur = g->currentIndex();
-        if (!cur.isValid() || g->fieldIndexOf(cur.column()) < 0
-            || g->column(cur.column()).fieldName.compare(QLatin1String("F_GDcode"), Qt::CaseInsensitive) != 0)
-            return false;
-        const int row = cur.row();
-        const int column = cur.column();
-        m_inProductsEnter = true;
-        if (typingInCell(g)) {
-            // the typed code goes into the row as Tab would take it
-            QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
-            QCoreApplication::sendEvent(w, &tab);
-        } else if (m_ws->detail(8)->value(row, QStringLiteral("F_GDcode")).toString().trimmed().isEmpty()) {
-            m_inProductsEnter = false;
-            return false; // nothing to look up: Enter edits the cell
-        }
-        productsEnter(row, column);
-        m_inProductsEnter = false;
-        return true;
+    case ClientEditor::GoodsLookup::NoCode:
+        break;
     }
     return false;
 }

@@ -1,10 +1,7 @@
 #pragma once
 
-#include "app/FormFields.h"
-
 #include "ClientEditor.h"
-
-#include <QDialog>
+#include "records/RecordEditWindow.h"
 
 #include <functional>
 
@@ -21,20 +18,17 @@ class TfrmCltEdit;
 // customer with its contacts and products. The fields are plain controls;
 // the contacts and products grids edit the workspace's cached queries. What
 // is decided (numbers, codes, checks, the save) is ClientEditor's.
-class TfrmCltEdit : public QDialog
+class TfrmCltEdit : public RecordEditWindow
 {
     Q_OBJECT
 public:
     TfrmCltEdit(ClientWorkspace *workspace, int currentTab, QWidget *parent = nullptr);
     ~TfrmCltEdit() override;
 
-    // Prepares the window for the mode, shows it modally and cleans up.
-    void ShowRecord(int mode);
-    void SetEditMode(bool edit);
     void ClearFields();
     void LoadFields();
     int SaveCltID() const { return m_editor.saveCltID(); }
-    ClientEditor &editor() { return m_editor; }
+    ClientEditor &editor() override { return m_editor; }
 
     // The goods picker appends chosen goods to the products query. Until one
     // is installed the 名称 column has no ellipsis button.
@@ -42,28 +36,27 @@ public:
     static void setGoodsPicker(GoodsPicker picker);
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    void prepare(EditMode mode) override;
+    void finish(bool accepted) override;
+    void beforeSave() override;
+    void nextRecord() override;
+    void navigated() override;
+    void showFields(const QVariantMap &fields) override;
+    QVariantMap currentFields() override { return m_editor.currentFields(); }
 
 private:
     void FormShow();
-    void Button1Click();
     void SpeedButton3Click();
-    void Button3Click();
-    void sendMail(class QLineEdit *box);
     void Action1Execute();
     void Action2Execute();
     void PageControl1Change();
-    void DBNavigator1Moved();
-    void productsEnter(int row, int column);
+    bool productsEnter(int row, int column);
     void setCodeBoxAuto(bool automatic);
-    void showFields(const QVariantMap &fields);
 
     Ui::TfrmCltEdit *ui;
     ClientWorkspace *m_ws;
     ClientEditor m_editor;
-    FormFields m_fields;
     QAction *m_action1 = nullptr;
     QAction *m_action2 = nullptr;
     QMenu *m_popupMenu1 = nullptr;
-    bool m_inProductsEnter = false;
 };

@@ -1,10 +1,7 @@
 #pragma once
 
-#include "app/FormFields.h"
-
 #include "ContactEditor.h"
-
-#include <QDialog>
+#include "records/RecordEditWindow.h"
 
 class ClientWorkspace;
 
@@ -14,29 +11,22 @@ class TfrmEmpEdit;
 
 // The contact edit window: adds (mode 0) and changes (mode 1) one contact of
 // the current customer. What it decides is ContactEditor's.
-class TfrmEmpEdit : public QDialog
+class TfrmEmpEdit : public RecordEditWindow
 {
     Q_OBJECT
 public:
     explicit TfrmEmpEdit(ClientWorkspace *workspace, QWidget *parent = nullptr);
     ~TfrmEmpEdit() override;
 
-    void ShowRecord(int mode);
-    void SetEditMode(bool edit);
-    ContactEditor &editor() { return m_editor; }
+    ContactEditor &editor() override { return m_editor; }
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    void prepare(EditMode mode) override;
+    void showFields(const QVariantMap &values) override;
+    QVariantMap currentFields() override { return m_editor.currentFields(); }
 
 private:
-    void clearFields();
-    void loadFields();
-    void showFields(const QVariantMap &fields);
-    void Button1Click();
-    void Button4Click();
-
     Ui::TfrmEmpEdit *ui;
     ClientWorkspace *m_ws;
     ContactEditor m_editor;
-    FormFields m_fields;
 };

@@ -1,4 +1,5 @@
 #include "platform/DatePicker.h"
+#include "SaveAsWindow.h"
 #include "support/TestSupport.h"
 #include "workspace/ClientWorkspace.h"
 #include "workspace/ContactEditor.h"
@@ -172,12 +173,12 @@ private slots:
         QVariantMap f = ContactEditor::emptyFields();
         f["F_name"] = QStringLiteral("回滚");
         f["F_IFkey"] = true;
-        QCOMPARE(e.save(f), ContactEditor::Result::Failed);
+        QCOMPARE(saveAsWindow(e, f), SaveResult::Failed);
         QCOMPARE(s.takeTexts(), QStringList{QStringLiteral("保存失败，请检测数据库连接！")});
         QCOMPARE(t.count("t_linkman"), 0);
         // without the main-contact mark nothing touches the customer
         f["F_IFkey"] = false;
-        QCOMPARE(e.save(f), ContactEditor::Result::Saved);
+        QCOMPARE(saveAsWindow(e, f), SaveResult::Saved);
         QCOMPARE(t.count("t_linkman", "F_cltID = 1"), 1);
     }
 
@@ -193,7 +194,7 @@ private slots:
         ContactEditor e(&ws);
         QVariantMap f = ContactEditor::emptyFields();
         f["F_name"] = QStringLiteral("赵六");
-        QCOMPARE(e.save(f), ContactEditor::Result::Saved);
+        QCOMPARE(saveAsWindow(e, f), SaveResult::Saved);
         QCOMPARE(t.scalar("select F_cltID from t_client where F_ID = :id", {{"id", id}}).toLongLong(), id);
         QCOMPARE(t.count("t_linkman", "F_cltID = :n", {{"n", id}}), 1);
         QCOMPARE(ws.QryMain->keyOf(ws.QryMain->currentRow()), id);
@@ -217,7 +218,7 @@ private slots:
         f["F_duty"] = QStringLiteral("总'监");
         f["F_IFkey"] = true;
         f["F_birthday"] = QDate(1985, 6, 7);
-        QCOMPARE(e.save(f), ContactEditor::Result::Saved);
+        QCOMPARE(saveAsWindow(e, f), SaveResult::Saved);
         QCOMPARE(clientField(t, "F_LXRname", 1).toString(), QStringLiteral("O'Neil"));
         QCOMPARE(clientField(t, "F_LXRduty", 1).toString(), QStringLiteral("总'监"));
         QCOMPARE(clientField(t, "F_LXRdept", 1).toString(), QStringLiteral("原部门"));
@@ -229,7 +230,7 @@ private slots:
         f = e.currentFields();
         QCOMPARE(f.value("F_name").toString(), QStringLiteral("O'Neil"));
         f["F_birthday"] = QDate();
-        QCOMPARE(e.save(f), ContactEditor::Result::Saved);
+        QCOMPARE(saveAsWindow(e, f), SaveResult::Saved);
         QCOMPARE(t.scalar("select F_QQ from t_linkman where F_cltID = 1").toString(), QString("888"));
         QCOMPARE(t.scalar("select F_birthday from t_linkman where F_cltID = 1").toDate(), QDate(1900, 8, 14));
         QCOMPARE(t.count("t_linkman"), 1);

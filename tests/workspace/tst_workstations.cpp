@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "platform/Config.h"
 #include "platform/Messages.h"
+#include "SaveAsWindow.h"
 #include "support/TestSupport.h"
 #include "workspace/ClientEditor.h"
 #include "workspace/ClientWorkspace.h"
@@ -106,7 +107,7 @@ private slots:
         ClientWorkspace ws;
         QVERIFY(ws.RefreshClientList(all(), 2));
         ClientEditor a(&ws, 2);
-        a.begin(ClientEditor::New);
+        a.begin(EditMode::New);
         QCOMPARE(ws.detail(2)->recordCount(), 0);
         QCOMPARE(ws.detail(8)->recordCount(), 0);
 
@@ -114,11 +115,11 @@ private slots:
             // meanwhile another workstation adds a customer with a contact
             Station other(t, "other");
             ClientEditor b(&other.ws, 2, other.name);
-            b.begin(ClientEditor::New);
+            b.begin(EditMode::New);
             other.ws.detail(2)->append();
             other.ws.detail(2)->setValue("F_name", QStringLiteral("乙的联系人"));
             QVariantMap fb = named(QStringLiteral("乙"));
-            QCOMPARE(b.save(fb, false), ClientEditor::Result::Saved);
+            QCOMPARE(saveAsWindow(b, fb), SaveResult::Saved);
             b.end(true);
         }
         QCOMPARE(numberOf(t, QStringLiteral("乙")), 6);
@@ -129,7 +130,7 @@ private slots:
         ws.detail(8)->append();
         ws.detail(8)->setValue("F_GDname", QStringLiteral("甲的产品"));
         QVariantMap fa = named(QStringLiteral("甲"));
-        QCOMPARE(a.save(fa, false), ClientEditor::Result::Saved);
+        QCOMPARE(saveAsWindow(a, fa), SaveResult::Saved);
         a.end(true);
         QCOMPARE(numberOf(t, QStringLiteral("甲")), 7);
         QCOMPARE(a.saveCltID(), 7);
@@ -148,9 +149,9 @@ private slots:
         ws.QryMain->setCurrentRow(ws.QryMain->rowOfKey(t.scalar("select F_ID from t_client where F_cltID = 7").toLongLong()));
         QVERIFY(ws.deleteCustomer(2));
         QCOMPARE(t.count("t_client", "F_cltID = 7"), 0);
-        a.begin(ClientEditor::New);
+        a.begin(EditMode::New);
         QVariantMap fc = named(QStringLiteral("丙"));
-        QCOMPARE(a.save(fc, false), ClientEditor::Result::Saved);
+        QCOMPARE(saveAsWindow(a, fc), SaveResult::Saved);
         a.end(true);
         QCOMPARE(numberOf(t, QStringLiteral("丙")), 8);
         QCOMPARE(t.count("t_XSrec", "F_cltID = 8"), 0);
@@ -177,11 +178,11 @@ private slots:
         ClientEditor e(&ws, 2);
         {
             Interleave i(take("NEW1"));
-            e.begin(ClientEditor::New);
+            e.begin(EditMode::New);
             QVariantMap f = named(QStringLiteral("同名"), "NEW1");
-            QCOMPARE(e.save(f, false), ClientEditor::Result::Invalid);
+            QCOMPARE(saveAsWindow(e, f), SaveResult::Invalid);
             QCOMPARE(i.texts, (QStringList{QStringLiteral("客户名称重复，重新输入吗？"), QStringLiteral("客户助记码重复，请重新输入！")}));
-            QCOMPARE(e.focusField(), QString("F_code"));
+            QCOMPARE(lastFocus(), QString("F_code"));
             e.end(false);
         }
         QCOMPARE(t.count("t_client", "F_code = 'NEW1'"), 1);
@@ -190,9 +191,9 @@ private slots:
         const QString day = QDate::currentDate().toString("yyyyMMdd");
         {
             Interleave i(take(day + "001"));
-            e.begin(ClientEditor::New);
+            e.begin(EditMode::New);
             QVariantMap f = named(QStringLiteral("同名"), day + "001");
-            QCOMPARE(e.save(f, true), ClientEditor::Result::Saved);
+            QCOMPARE((e.setAutoCode(true), saveAsWindow(e, f)), SaveResult::Saved);
             QCOMPARE(f.value("F_code").toString(), day + "002");
             e.end(true);
         }
@@ -218,25 +219,25 @@ private slots:
 
         // nobody else wrote: dates, numbers, flags and NULLs read back as loaded
         ClientEditor a(&ws, 2);
-        a.begin(ClientEditor::Edit);
+        a.begin(EditMode::Edit);
         QVariantMap mine = a.currentFields();
-        QCOMPARE(a.save(mine, false), ClientEditor::Result::Saved);
+        QCOMPARE(saveAsWindow(a, mine), SaveResult::Saved);
         a.end(true);
 
-        a.begin(ClientEditor::Edit);
+        a.begin(EditMode::Edit);
         mine = a.currentFields();
         mine["F_city"] = QStringLiteral("苏州");
         {
             Station other(t, "other");
             other.go(key);
             ClientEditor b(&other.ws, 2, other.name);
-            b.begin(ClientEditor::Edit);
+            b.begin(EditMode::Edit);
             QVariantMap theirs = b.currentFields();
             theirs["F_phone"] = "025-1111";
-            QCOMPARE(b.save(theirs, false), ClientEditor::Result::Saved);
+            QCOMPARE(saveAsWindow(b, theirs), SaveResult::Saved);
             b.end(true);
         }
-        QCOMPARE(a.save(mine, false), ClientEditor::Result::Conflict);
+        QCOMPARE(saveAsWindow(a, mine), SaveResult::Conflict);
         QCOMPARE(s.takeTexts(), QStringList{QStringLiteral("该记录已被其他用户修改，请刷新后再修改！")});
         QCOMPARE(mine.value("F_city").toString(), QStringLiteral("苏州"));
         QCOMPARE(t.scalar("select F_city from t_client where F_ID = :k", {{"k", key}}).toString(), QStringLiteral("南京"));
@@ -246,19 +247,19 @@ private slots:
         // after a refresh the operator's change goes on top of the other one
         QVERIFY(ws.ReopenClientList(2));
         ws.QryMain->setCurrentRow(ws.QryMain->rowOfKey(key));
-        a.begin(ClientEditor::Edit);
+        a.begin(EditMode::Edit);
         mine = a.currentFields();
         mine["F_city"] = QStringLiteral("苏州");
-        QCOMPARE(a.save(mine, false), ClientEditor::Result::Saved);
+        QCOMPARE(saveAsWindow(a, mine), SaveResult::Saved);
         a.end(true);
         QCOMPARE(t.scalar("select F_phone from t_client where F_ID = :k", {{"k", key}}).toString(), QString("025-1111"));
         QCOMPARE(t.scalar("select F_city from t_client where F_ID = :k", {{"k", key}}).toString(), QStringLiteral("苏州"));
 
         // a customer deleted meanwhile is not written back
-        a.begin(ClientEditor::Edit);
+        a.begin(EditMode::Edit);
         mine = a.currentFields();
         QVERIFY(t.exec("delete from t_client where F_ID = :k", {{"k", key}}));
-        QCOMPARE(a.save(mine, false), ClientEditor::Result::Conflict);
+        QCOMPARE(saveAsWindow(a, mine), SaveResult::Conflict);
         QCOMPARE(s.takeTexts(), QStringList{QStringLiteral("该记录已被其他用户修改，请刷新后再修改！")});
         QCOMPARE(t.count("t_client"), 0);
         a.end(false);
@@ -271,11 +272,11 @@ private slots:
         ContactEditor c(&ws, 2);
         c.setEditMode(true);
         QVariantMap f = c.currentFields();
-        QCOMPARE(c.save(f), ContactEditor::Result::Saved); // unchanged values compare equal
+        QCOMPARE(saveAsWindow(c, f), SaveResult::Saved); // unchanged values compare equal
         f = c.currentFields();
         f["F_dept"] = QStringLiteral("销售部");
         QVERIFY(t.exec("update t_linkman set F_handPhone = '13900000000' where F_ID = :k", {{"k", contact}}));
-        QCOMPARE(c.save(f), ContactEditor::Result::Conflict);
+        QCOMPARE(saveAsWindow(c, f), SaveResult::Conflict);
         QCOMPARE(s.takeTexts(), QStringList{QStringLiteral("该记录已被其他用户修改，请刷新后再修改！")});
         QCOMPARE(t.scalar("select F_dept from t_linkman where F_ID = :k", {{"k", contact}}).toString(), QString());
     }
@@ -308,14 +309,14 @@ private slots:
 
         waiting.go(key);
         ClientEditor e(&waiting.ws, 2, waiting.name);
-        e.begin(ClientEditor::Edit);
+        e.begin(EditMode::Edit);
         QVariantMap f = e.currentFields();
         f["F_city"] = QStringLiteral("苏州");
-        QCOMPARE(e.save(f, false), ClientEditor::Result::Failed);
+        QCOMPARE(saveAsWindow(e, f), SaveResult::Failed);
         QCOMPARE(s.takeTexts(), QStringList{QStringLiteral("数据库正忙，其他用户正在写入，请稍后再试！")});
-        e.begin(ClientEditor::New);
+        e.begin(EditMode::New);
         QVariantMap n = named(QStringLiteral("新客户"));
-        QCOMPARE(e.save(n, false), ClientEditor::Result::Failed);
+        QCOMPARE(saveAsWindow(e, n), SaveResult::Failed);
         QCOMPARE(s.takeTexts(), QStringList{QStringLiteral("数据库正忙，其他用户正在写入，请稍后再试！")});
         e.end(false);
 
@@ -323,8 +324,8 @@ private slots:
         QCOMPARE(t.count("t_client"), 1);
         QCOMPARE(t.scalar("select F_city from t_client where F_ID = :k", {{"k", key}}).toString(), QString());
         // once the lock is gone the same save goes through
-        e.begin(ClientEditor::Edit);
-        QCOMPARE(e.save(f, false), ClientEditor::Result::Saved);
+        e.begin(EditMode::Edit);
+        QCOMPARE(saveAsWindow(e, f), SaveResult::Saved);
         e.end(true);
     }
 
@@ -372,10 +373,10 @@ private slots:
         ClientWorkspace ws;
         QVERIFY(ws.RefreshClientList(all(), 2));
         ClientEditor e(&ws, 2);
-        e.begin(ClientEditor::New);
+        e.begin(EditMode::New);
         QVariantMap f = named(QString(QStringLiteral("科技")) + QChar(0) + QStringLiteral("公司") + QChar(1));
         f["F_mem"] = QStringLiteral("第一行\n\t第二行\u001b");
-        QCOMPARE(e.save(f, false), ClientEditor::Result::Saved);
+        QCOMPARE(saveAsWindow(e, f), SaveResult::Saved);
         e.end(true);
         QCOMPARE(t.count("t_client", "F_name = :n", {{"n", QStringLiteral("科技公司")}}), 1);
         QCOMPARE(t.scalar("select F_mem from t_client where F_cltID = 2").toString(), QStringLiteral("第一行\n\t第二行"));

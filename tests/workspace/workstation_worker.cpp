@@ -5,6 +5,7 @@
 //   workstation_worker CONFIG COUNT TAG
 //
 // Prints "saved N refused M failed K" and exits 0.
+#include "SaveAsWindow.h"
 #include "app/AppState.h"
 #include "app/TdmData.h"
 #include "platform/Config.h"
@@ -45,7 +46,7 @@ int main(int argc, char **argv)
     for (int i = 0; i < count; ++i) {
         const QString name = QStringLiteral("%1-%2").arg(tag).arg(i);
         ClientEditor e(&ws, 2);
-        e.begin(ClientEditor::New);
+        e.begin(EditMode::New);
         ws.detail(2)->append();
         ws.detail(2)->setValue(QStringLiteral("F_name"), name);
         ws.detail(8)->append();
@@ -55,12 +56,12 @@ int main(int argc, char **argv)
         // a few codes, so that workstations often want the same one
         if (i % 3 == 0)
             f.insert(QStringLiteral("F_code"), QStringLiteral("K%1").arg(i / 3 % 4));
-        switch (e.save(f, false)) {
-        case ClientEditor::Result::Saved:
-        case ClientEditor::Result::SavedRefreshFailed:
+        switch (saveAsWindow(e, f)) {
+        case SaveResult::Saved:
+        case SaveResult::SavedRefreshFailed:
             ++saved;
             break;
-        case ClientEditor::Result::Invalid:
+        case SaveResult::Invalid:
             ++refused;
             break;
         default:

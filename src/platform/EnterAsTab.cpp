@@ -15,8 +15,9 @@ void EnterAsTab::install(QWidget *window)
 {
     if (!window)
         return;
-    // one application-wide filter per window, acting only on its own controls
-    qApp->installEventFilter(new EnterAsTab(window));
+    // A control that does not use Enter itself passes the key on to its
+    // parents, up to the window: its filter sees it there.
+    window->installEventFilter(new EnterAsTab(window));
 }
 
 bool EnterAsTab::eventFilter(QObject *watched, QEvent *event)
@@ -28,13 +29,19 @@ bool EnterAsTab::eventFilter(QObject *watched, QEvent *event)
         return false;
     if (ke->modifiers() & ~(Qt::KeypadModifier))
         return false;
-    auto *w = qobject_cast<QWidget *>(watched);
-    if (!w || w != QApplication::focusWidget() || w->window() != m_window)
+    if (watched != m_window)
         return false;
-    for (QWidget *p = w; p && p != m_window; p = p->parentWidget())
+    QWidget *w = QApplication::focusWidget();
+    if (!w || w->window() != m_window)
+        return false;
+    for (QWidget *p = w; p && p != m_window; p = p->parentWidget()) {
+        // a grid that did not use Enter presses no default button either
+        if (qobject_cast<QAbstractItemView *>(p))
+            return true;
         if (qobject_cast<QPushButton *>(p) || qobject_cast<QToolButton *>(p) || qobject_cast<QTextEdit *>(p)
-            || qobject_cast<QPlainTextEdit *>(p) || qobject_cast<QAbstractItemView *>(p))
+            || qobject_cast<QPlainTextEdit *>(p))
             return false;
+    }
     for (QWidget *next = w->nextInFocusChain(); next && next != w; next = next->nextInFocusChain()) {
         if (next->window() == m_window && !next->focusProxy() && (next->focusPolicy() & Qt::TabFocus) && next->isVisible()
             && next->isEnabled()) {
