@@ -1,13 +1,21 @@
 #include "MainStartup.h"
 
 #include "TFrmMain.h"
+#include "WorkspaceCommands.h"
 #include "security/TfrmOperLogin.h"
+
+CommandRegistry ProgramCommands()
+{
+    CommandRegistry commands;
+    registerWorkspaceCommands(commands);
+    return commands;
+}
 
 StartupParts MainStartupParts(const QString &programDir)
 {
     StartupParts parts;
     parts.programDir = programDir;
-    parts.createMainWindow = [] { return new TFrmMain; };
+    parts.createMainWindow = [] { return new TFrmMain(ProgramCommands()); };
     parts.firstLogin = [](QWidget *main) {
         if (!RunLogin(0, main))
             return false;

@@ -2,6 +2,8 @@
 #include "ui_TFrmMain.h"
 
 #include "ClientListPanel.h"
+#include "ClientWorkspace.h"
+#include "WorkspaceCommands.h"
 #include "app/AppConst.h"
 #include "app/AppState.h"
 #include "platform/Messages.h"
@@ -25,11 +27,21 @@
 #include <QUrl>
 
 namespace {
+CommandRegistry workspaceCommands()
+{
+    CommandRegistry commands;
+    registerWorkspaceCommands(commands);
+    return commands;
+}
+
 QString clockText() { return QLatin1Char(' ') + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")); }
 const QString kContactLine = QStringLiteral("  技术支持：Kelmor软件 ");
 } // namespace
 
-TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent), ui(new Ui::TFrmMain)
+TFrmMain::TFrmMain(QWidget *parent) : TFrmMain(workspaceCommands(), parent) {}
+
+TFrmMain::TFrmMain(const CommandRegistry &commands, QWidget *parent)
+    : QMainWindow(parent), ui(new Ui::TFrmMain), m_commands(commands)
 {
     ui->setupUi(this);
     setWindowTitle(AppName() + AppVersion());
@@ -40,10 +52,10 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent), ui(new Ui::TFrmMain)
     CreateToolBar();
     CreatePopupMenu();
     CreateStatusBar();
-    WireCommands();
+    WireViewToggles();
     CreateWorkspace();
-    WireWorkspaceCommands();
     CreateDetails();
+    BindCommands();
 
     qApp->installEventFilter(this);
 }
@@ -61,6 +73,8 @@ QAction *TFrmMain::action(const QString &name) const
 }
 
 QWidget *TFrmMain::workspaceArea() const { return ui->pnlWorkspace; }
+
+QObject *TFrmMain::customerWorkspace() const { return m_workspace; }
 
 void TFrmMain::CreateStatusBar()
 {
@@ -94,90 +108,47 @@ void TFrmMain::CreateStatusBar()
 
 void TFrmMain::Timer1Timer() { m_panels[3]->setText(clockText()); }
 
-void TFrmMain::WireCommands()
+void TFrmMain::WireViewToggles()
 {
-    auto on = [this](const QString &name, auto slot) {
-        QAction *a = action(name);
-        a->setEnabled(true);
-        connect(a, &QAction::triggered, this, slot);
-    };
-    on(QStringLiteral("102"), &TFrmMain::Action102Execute);
-    on(QStringLiteral("103"), &TFrmMain::Action103Execute);
-    on(QStringLiteral("N43"), &TFrmMain::ReLogin);
-    on(QStringLiteral("N5"), [this] { close(); });
-    on(QStringLiteral("actClose"), [this] { close(); });
-    on(QStringLiteral("N24"), [this] { startProgram({QStringLiteral("calc.exe"), QStringLiteral("gnome-calculator"),
-                                                     QStringLiteral("kcalc"), QStringLiteral("galculator"),
-                                                     QStringLiteral("mate-calc"), QStringLiteral("xcalc")},
-                                                    QStringLiteral("计算器")); });
-    on(QStringLiteral("N25"), [this] { startProgram({QStringLiteral("NotePad.exe"), QStringLiteral("gedit"),
-                                                     QStringLiteral("gnome-text-editor"), QStringLiteral("kate"),
-                                                     QStringLiteral("mousepad"), QStringLiteral("pluma"),
-                                                     QStringLiteral("xed"), QStringLiteral("leafpad")},
-                                                    QStringLiteral("笔记本")); });
-    on(QStringLiteral("N8"), [this] {
-        // the compiled help where it was installed, else the help page shipped with the program
-        const QDir dir(QApplication::applicationDirPath());
-        const bool chm = QFileInfo::exists(dir.filePath(QStringLiteral("help.CHM")));
-        openBesideProgram(chm || !QFileInfo::exists(dir.filePath(QStringLiteral("help.html"))) ? QStringLiteral("help.CHM")
-                                                                                                : QStringLiteral("help.html"));
-    });
-    on(QStringLiteral("N7"), [this] { openBesideProgram(QStringLiteral("readme.txt")); });
-    on(QStringLiteral("N41"), [this] { openBesideProgram(QStringLiteral("whatisnew.txt")); });
-    on(QStringLiteral("N27"), [] {
-        if (!Shell::openUrl(QUrl(QStringLiteral("https://www.kelmor.cn/"))))
-            ShowMess(QStringLiteral("无法打开网站，请检查浏览器设置！"), MessWarning);
-    });
-
     connect(action(QStringLiteral("nshitu1")), &QAction::toggled, ui->CoolBar1, &QWidget::setVisible);
     // the navigation panel of the customer workspace
     connect(action(QStringLiteral("nshitu2")), &QAction::toggled, this, [this](bool on) { m_clientList->setNavigationVisible(on); });
     connect(action(QStringLiteral("nshitu3")), &QAction::toggled, ui->StatusBar1, &QWidget::setVisible);
 }
 
-void TFrmMain::startProgram(const QStringList &candidates, const QString &what)
+void TFrmMain::BindCommands()
 {
-    QString program = candidates.first();
-    for (const QString &c : candidates) {
-        if (!Shell::findProgram(c).isEmpty()) {
-            program = c;
-            break;
+    for (const QString &code : m_commands.codes()) {
+        QAction *a = action(code);
+        if (!a) {
+            qWarning("TFrmMain: command %s has no action in the main window", qPrintable(code));
+            continue;
         }
+        if (detailPanelActions().contains(a->objectName())) {
+            qWarning("TFrmMain: %s is run by the detail panel, not by the registry", qPrintable(a->objectName()));
+            continue;
+        }
+        // the permissions only show or hide the action; a hidden action is
+        // disabled with it, and a disabled one runs nothing even when
+        // triggered from code, so a handler runs only for an operator who
+        // holds its code
+        a->setEnabled(true);
+        connect(a, &QAction::triggered, this, [this, a, code] {
+            if (a->isEnabled())
+                RunCommand(code);
+        });
     }
-    if (!Shell::startProgram(program))
-        ShowMess(QStringLiteral("无法启动") + what + QStringLiteral("！"), MessWarning);
 }
 
-void TFrmMain::openBesideProgram(const QString &fileName)
+void TFrmMain::RunCommand(const QString &code)
 {
-    const QString path = QDir(QApplication::applicationDirPath()).filePath(fileName);
-    if (!Shell::openFile(QFileInfo::exists(path) ? path : fileName))
-        ShowMess(QStringLiteral("无法打开文件“") + fileName + QStringLiteral("”！"), MessWarning);
+    CommandContext context{code, this, this};
+    m_commands.run(context);
 }
 
 void TFrmMain::RefreshClientList() { m_clientList->RefreshClientList(); }
 
 void TFrmMain::FillListPanel(int kind) { m_clientList->FillListPanel(kind); }
-
-void TFrmMain::ReLogin()
-{
-    if (RunLogin(1, this))
-        RefreshClientList();
-}
-
-void TFrmMain::Action102Execute()
-{
-    TfrmModPass dlg(this);
-    execModal(&dlg);
-}
-
-void TFrmMain::Action103Execute()
-{
-    TFrmOperGl dlg(this);
-    // centred on the main window
-    dlg.move(geometry().center() - QRect(QPoint(), dlg.size()).center());
-    execModal(&dlg);
-}
 
 void TFrmMain::closeWithoutAsking()
 {
@@ -263,4 +234,95 @@ bool TFrmMain::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// ------------------------------------------------------------- commands
+
+namespace {
+void startProgram(const QStringList &candidates, const QString &what)
+{
+    QString program = candidates.first();
+    for (const QString &c : candidates) {
+        if (!Shell::findProgram(c).isEmpty()) {
+            program = c;
+            break;
+        }
+    }
+    if (!Shell::startProgram(program))
+        ShowMess(QStringLiteral("无法启动") + what + QStringLiteral("！"), MessWarning);
+}
+
+void openBesideProgram(const QString &fileName)
+{
+    const QString path = QDir(QApplication::applicationDirPath()).filePath(fileName);
+    if (!Shell::openFile(QFileInfo::exists(path) ? path : fileName))
+        ShowMess(QStringLiteral("无法打开文件“") + fileName + QStringLiteral("”！"), MessWarning);
+}
+
+void ReLogin(CommandContext &c)
+{
+    if (RunLogin(1, c.parent) && c.host)
+        c.host->refreshCustomerList();
+}
+
+void Action102Execute(CommandContext &c)
+{
+    TfrmModPass dlg(c.parent);
+    execModal(&dlg);
+}
+
+void Action103Execute(CommandContext &c)
+{
+    TFrmOperGl dlg(c.parent);
+    // centred on the main window
+    if (c.parent)
+        dlg.move(c.parent->geometry().center() - QRect(QPoint(), dlg.size()).center());
+    execModal(&dlg);
+}
+} // namespace
+
+TFrmMain *WorkspaceCommands::mainWindow(const CommandContext &context) { return qobject_cast<TFrmMain *>(context.parent); }
+
+void WorkspaceCommands::registerWindowCommands(CommandRegistry &r)
+{
+    r.add(QStringLiteral("102"), Action102Execute);
+    r.add(QStringLiteral("103"), Action103Execute);
+    r.add(QStringLiteral("N43"), ReLogin);
+    const auto closeWindow = [](CommandContext &c) {
+        if (c.parent)
+            c.parent->close();
+    };
+    r.add(QStringLiteral("N5"), closeWindow);
+    r.add(QStringLiteral("actClose"), closeWindow);
+    r.add(QStringLiteral("N24"), [](CommandContext &) {
+        startProgram({QStringLiteral("calc.exe"), QStringLiteral("gnome-calculator"), QStringLiteral("kcalc"),
+                      QStringLiteral("galculator"), QStringLiteral("mate-calc"), QStringLiteral("xcalc")},
+                     QStringLiteral("计算器"));
+    });
+    r.add(QStringLiteral("N25"), [](CommandContext &) {
+        startProgram({QStringLiteral("NotePad.exe"), QStringLiteral("gedit"), QStringLiteral("gnome-text-editor"),
+                      QStringLiteral("kate"), QStringLiteral("mousepad"), QStringLiteral("pluma"), QStringLiteral("xed"),
+                      QStringLiteral("leafpad")},
+                     QStringLiteral("笔记本"));
+    });
+    r.add(QStringLiteral("N8"), [](CommandContext &) {
+        // the compiled help where it was installed, else the help page shipped with the program
+        const QDir dir(QApplication::applicationDirPath());
+        const bool chm = QFileInfo::exists(dir.filePath(QStringLiteral("help.CHM")));
+        openBesideProgram(chm || !QFileInfo::exists(dir.filePath(QStringLiteral("help.html"))) ? QStringLiteral("help.CHM")
+                                                                                                : QStringLiteral("help.html"));
+    });
+    r.add(QStringLiteral("N7"), [](CommandContext &) { openBesideProgram(QStringLiteral("readme.txt")); });
+    r.add(QStringLiteral("N41"), [](CommandContext &) { openBesideProgram(QStringLiteral("whatisnew.txt")); });
+    r.add(QStringLiteral("N27"), [](CommandContext &) {
+        if (!Shell::openUrl(QUrl(QStringLiteral("https://www.kelmor.cn/"))))
+            ShowMess(QStringLiteral("无法打开网站，请检查浏览器设置！"), MessWarning);
+    });
+}
+
+void registerWorkspaceCommands(CommandRegistry &registry)
+{
+    WorkspaceCommands::registerWindowCommands(registry);
+    WorkspaceCommands::registerClientListCommands(registry);
+    WorkspaceCommands::registerClientEditCommands(registry);
 }

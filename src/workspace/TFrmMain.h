@@ -1,9 +1,10 @@
 #pragma once
 
+#include "app/CommandRegistry.h"
+
 #include <QMainWindow>
 #include <QPointer>
 
-enum class AskValueMode;
 class ClientListPanel;
 class ClientWorkspace;
 class DetailPanel;
@@ -23,12 +24,19 @@ class TFrmMain;
 // The application's main window: the customer workspace and the home of every
 // command. The chrome (actions, menus, tool bar, status bar, keys) is built
 // here and in TFrmMainActions.cpp; the customer workspace (TFrmMainCommands.cpp)
-// fills pnlWorkspace.
-class TFrmMain : public QMainWindow
+// fills pnlWorkspace. What a command does comes from the command registry:
+// an action is enabled when its code has a handler there, and triggering it
+// runs that handler with this window as host.
+class TFrmMain : public QMainWindow, public CommandHost
 {
     Q_OBJECT
 public:
+    // With the commands of the window and its customer workspace
+    // (registerWorkspaceCommands).
     explicit TFrmMain(QWidget *parent = nullptr);
+    // With the commands given: every subsystem's in the program, stand-ins
+    // in tests.
+    explicit TFrmMain(const CommandRegistry &commands, QWidget *parent = nullptr);
     ~TFrmMain() override;
 
     // The action of a permission code ("201" -> Action201), or of a name.
@@ -61,25 +69,11 @@ public:
     // over).
     void closeWithoutAsking();
 
-public slots:
-    void ReLogin();
-    void Action102Execute();
-    void Action103Execute();
-    void Action104Execute();
-    void Action105Execute();
-    void Action203Execute();
-    void Action204Execute();
-    void Action205Execute();
-    void Action206Execute();
-    void Action208Execute();
-    void Action218Execute();
-    void Action301Execute();
-    void Action505Execute();
-    void N82Click();
-    // TFrmMainDetails.cpp: the customer edit window
-    void Action201Execute();
-    void Action202Execute();
-    void Action207Execute();
+    // CommandHost
+    QObject *customerWorkspace() const override;
+    DataSet *customerList() const override { return QryMain(); }
+    int currentDetailTab() const override { return CurrentTab(); }
+    void refreshCustomerList() override { RefreshClientList(); }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -104,24 +98,26 @@ private:
     QAction *newAction(const QString &name, const QString &caption);
 
     void CreateStatusBar();
-    void WireCommands();
+    void WireViewToggles();
+    // Enables the actions whose commands have handlers and runs the handler
+    // when one is triggered.
+    void BindCommands();
+    void RunCommand(const QString &code);
     void Timer1Timer();
-    void startProgram(const QStringList &candidates, const QString &what);
-    void openBesideProgram(const QString &fileName);
-    // TFrmMainCommands.cpp: the customer workspace and its commands
+    // TFrmMainCommands.cpp: the customer workspace
     void CreateWorkspace();
-    void WireWorkspaceCommands();
     void FormFirstShow();
-    // The bulk changes of the selected customers (industry, salesperson).
-    void BulkChange(AskValueMode mode);
     // Whether the Delete key belongs to the detail delete: a detail grid has
     // the focus and the command is available.
     bool deleteKeyRunsDetailDelete(const QWidget *focus) const;
     // TFrmMainDetails.cpp: the detail tabs and the record commands
     void CreateDetails();
     void FirstShowDetails();
+    // The actions the detail panel runs itself, outside the registry.
+    static const QStringList &detailPanelActions();
 
     Ui::TFrmMain *ui;
+    CommandRegistry m_commands;
     ClientWorkspace *m_workspace = nullptr;
     ClientListPanel *m_clientList = nullptr;
     QPointer<DetailPanel> m_detailPanel;

@@ -60,29 +60,31 @@ QAction *TFrmMain::newAction(const QString &name, const QString &caption)
 
 void TFrmMain::CreateActions()
 {
-    // one action per permission code; the commands whose windows are not part
-    // of this build stay disabled until they are wired
-    for (const Permissions::Entry &e : Permissions::table()) {
-        QAction *a = newAction(Permissions::actionName(e.code), e.caption);
-        a->setEnabled(false);
-    }
-    newAction(QStringLiteral("Action31"), QStringLiteral("导出"))->setEnabled(false);
+    // one action per permission code, and the named commands; each stays
+    // disabled until BindCommands finds its handler in the registry (the
+    // detail panel enables its own)
+    for (const Permissions::Entry &e : Permissions::table())
+        newAction(Permissions::actionName(e.code), e.caption);
+    newAction(QStringLiteral("Action31"), QStringLiteral("导出"));
 
     newAction(QStringLiteral("N43"), QStringLiteral("重新登录"));
     newAction(QStringLiteral("N5"), QStringLiteral("退出系统"));
     newAction(QStringLiteral("N24"), QStringLiteral("计算器"));
     newAction(QStringLiteral("N25"), QStringLiteral("笔记本"));
-    newAction(QStringLiteral("N82"), QStringLiteral("清除客户空行"))->setEnabled(false);
+    newAction(QStringLiteral("N82"), QStringLiteral("清除客户空行"));
     newAction(QStringLiteral("N8"), QStringLiteral("帮助文件"));
     newAction(QStringLiteral("N9"), QStringLiteral("每日一贴"))->setVisible(false);
-    newAction(QStringLiteral("N10"), QStringLiteral("常见问题"))->setEnabled(false);
+    newAction(QStringLiteral("N10"), QStringLiteral("常见问题"));
     newAction(QStringLiteral("N7"), QStringLiteral("自述文件"));
     newAction(QStringLiteral("N41"), QStringLiteral("最新功能"));
-    newAction(QStringLiteral("N3"), QStringLiteral("关于我们"))->setEnabled(false);
+    newAction(QStringLiteral("N3"), QStringLiteral("关于我们"));
     newAction(QStringLiteral("N27"), QStringLiteral("浏览作者的网站"));
-    newAction(QStringLiteral("N96"), QStringLiteral("来电速记"))->setEnabled(false);
-    newAction(QStringLiteral("actXSgl"), QStringLiteral("销售管理"))->setEnabled(false);
+    newAction(QStringLiteral("N96"), QStringLiteral("来电速记"));
+    newAction(QStringLiteral("actXSgl"), QStringLiteral("销售管理"));
     newAction(QStringLiteral("actClose"), QStringLiteral("关闭"));
+    for (QAction *a : actions())
+        a->setEnabled(false);
+    // the view switches are no commands: always available
     for (const auto &[name, caption] : {std::pair{"nshitu1", "工具栏"}, std::pair{"nshitu2", "导航树"}, std::pair{"nshitu3", "状态栏"}}) {
         QAction *a = newAction(QString::fromLatin1(name), QString::fromUtf8(caption));
         a->setCheckable(true);

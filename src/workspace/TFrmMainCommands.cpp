@@ -7,6 +7,7 @@
 
 #include "ClientListPanel.h"
 #include "ClientWorkspace.h"
+#include "WorkspaceCommands.h"
 #include "app/AppState.h"
 #include "app/TdmData.h"
 #include "platform/Config.h"
@@ -45,26 +46,6 @@ void TFrmMain::CreateWorkspace()
 DataSet *TFrmMain::QryMain() const { return m_workspace->QryMain; }
 DataGrid *TFrmMain::DBGridEh1() const { return m_clientList->grid(); }
 
-void TFrmMain::WireWorkspaceCommands()
-{
-    auto on = [this](const QString &name, auto slot) {
-        QAction *a = action(name);
-        a->setEnabled(true);
-        connect(a, &QAction::triggered, this, slot);
-    };
-    on(QStringLiteral("104"), &TFrmMain::Action104Execute);
-    on(QStringLiteral("105"), &TFrmMain::Action105Execute);
-    on(QStringLiteral("203"), &TFrmMain::Action203Execute);
-    on(QStringLiteral("204"), &TFrmMain::Action204Execute);
-    on(QStringLiteral("205"), &TFrmMain::Action205Execute);
-    on(QStringLiteral("206"), &TFrmMain::Action206Execute);
-    on(QStringLiteral("208"), &TFrmMain::Action208Execute);
-    on(QStringLiteral("218"), &TFrmMain::Action218Execute);
-    on(QStringLiteral("301"), &TFrmMain::Action301Execute);
-    on(QStringLiteral("505"), &TFrmMain::Action505Execute);
-    on(QStringLiteral("N82"), &TFrmMain::N82Click);
-}
-
 // The steps of the first show, after the login.
 void TFrmMain::FormFirstShow()
 {
@@ -99,42 +80,59 @@ bool TFrmMain::deleteKeyRunsDetailDelete(const QWidget *focus) const
 
 // ------------------------------------------------------------- commands
 
-void TFrmMain::Action104Execute() { ShowCodeManager(this); }
+namespace {
+using WorkspaceCommands::mainWindow;
 
-void TFrmMain::Action105Execute()
+void Action104Execute(CommandContext &c) { ShowCodeManager(c.parent); }
+
+void Action105Execute(CommandContext &c)
 {
-    ShowTreeCodeManager(this);
-    m_clientList->ReloadTree();
+    TFrmMain *w = mainWindow(c);
+    if (!w)
+        return;
+    ShowTreeCodeManager(w);
+    w->clientList()->ReloadTree();
 }
 
-void TFrmMain::Action203Execute()
+void Action203Execute(CommandContext &c)
 {
-    if (QryMain()->isEmpty() || QryMain()->currentRow() < 0)
+    TFrmMain *w = mainWindow(c);
+    if (!w || w->QryMain()->isEmpty() || w->QryMain()->currentRow() < 0)
         return;
-    if (ShowMess(m_workspace->deleteCustomerQuestion(), MessQuestion) == 2)
+    if (ShowMess(w->workspace()->deleteCustomerQuestion(), MessQuestion) == 2)
         return;
-    reportOutcome(m_workspace->deleteCustomer(CurrentTab()));
+    reportOutcome(w->workspace()->deleteCustomer(w->CurrentTab()));
 }
 
-void TFrmMain::Action204Execute()
+void Action204Execute(CommandContext &c)
 {
+    TFrmMain *w = mainWindow(c);
+    if (!w)
+        return;
     // an empty text (also the dialog's cancel) removes the sort
-    m_clientList->applySortText(dmData->ShowSortDialog(DBGridEh1()));
+    w->clientList()->applySortText(dmData->ShowSortDialog(w->DBGridEh1()));
 }
 
-void TFrmMain::Action205Execute() { dmData->ChooseGridColumns(DBGridEh1()); }
-
-void TFrmMain::Action206Execute()
+void Action205Execute(CommandContext &c)
 {
+    if (TFrmMain *w = mainWindow(c))
+        dmData->ChooseGridColumns(w->DBGridEh1());
+}
+
+void Action206Execute(CommandContext &c)
+{
+    TFrmMain *w = mainWindow(c);
+    if (!w)
+        return;
     if (ShowMess(QStringLiteral("真的要保存当前网格设置吗？"), MessQuestion) == 1)
-        dmData->SaveGridLayout(DBGridEh1(), kLayoutName);
+        dmData->SaveGridLayout(w->DBGridEh1(), kLayoutName);
 }
 
-void TFrmMain::Action208Execute() { BulkChange(AskValueMode::Industry); }
-void TFrmMain::Action218Execute() { BulkChange(AskValueMode::Salesperson); }
-
-void TFrmMain::BulkChange(AskValueMode mode)
+// The bulk changes of the selected customers (industry, salesperson).
+void BulkChange(TFrmMain *w, AskValueMode mode)
 {
+    if (!w)
+        return;
     const bool industry = mode == AskValueMode::Industry;
     if (ShowMess(industry ? QStringLiteral("真的要改变当前所选客户的行业类型吗？") : QStringLiteral("真的要改变当前所选客户的业务员吗？"),
                  MessQuestion)
@@ -148,14 +146,14 @@ void TFrmMain::BulkChange(AskValueMode mode)
     value = value.trimmed();
     if (value.isEmpty())
         return;
-    const QVector<int> selected = DBGridEh1()->selectedRows();
+    const QVector<int> selected = w->DBGridEh1()->selectedRows();
     if (selected.isEmpty()) {
         ShowMess(industry ? QStringLiteral("请选择需要更改行业类型的客户资料！") : QStringLiteral("请选择需要更改业务员的客户资料！"),
                  MessInfo);
         return;
     }
-    const int failed = m_workspace->bulkSet(QList<int>(selected.cbegin(), selected.cend()),
-                                            industry ? QStringLiteral("F_hangye") : QStringLiteral("F_empName"), value);
+    const int failed = w->workspace()->bulkSet(QList<int>(selected.cbegin(), selected.cend()),
+                                               industry ? QStringLiteral("F_hangye") : QStringLiteral("F_empName"), value);
     if (failed > 0)
         ShowMess(QStringLiteral("所选的 %1 个客户中有 %2 个的%3没有更改成功，请检查数据连接后再试一次！")
                      .arg(selected.size())
@@ -164,21 +162,48 @@ void TFrmMain::BulkChange(AskValueMode mode)
                  MessError);
 }
 
-void TFrmMain::Action301Execute() { dmData->ExportGridToExcel(DBGridEh1(), QStringLiteral("客户档案资料")); }
+void Action208Execute(CommandContext &c) { BulkChange(mainWindow(c), AskValueMode::Industry); }
+void Action218Execute(CommandContext &c) { BulkChange(mainWindow(c), AskValueMode::Salesperson); }
 
-void TFrmMain::Action505Execute()
+void Action301Execute(CommandContext &c)
 {
+    if (TFrmMain *w = mainWindow(c))
+        dmData->ExportGridToExcel(w->DBGridEh1(), QStringLiteral("客户档案资料"));
+}
+
+void Action505Execute(CommandContext &c)
+{
+    TFrmMain *w = mainWindow(c);
+    if (!w)
+        return;
     // the connection tool takes over; when it cannot be started the program
     // stays, so that the operator is not left with nothing
     if (!Shell::startProgram(QStringLiteral("Qelconn"))) {
         ShowMess(QStringLiteral("无法启动数据库连接设置程序 Qelconn！"), MessError);
         return;
     }
-    closeWithoutAsking();
+    w->closeWithoutAsking();
 }
 
-void TFrmMain::N82Click()
+void N82Click(CommandContext &c)
 {
-    if (reportOutcome(m_workspace->deleteEmptyCustomers()))
-        reportOutcome(m_workspace->ReopenClientList(CurrentTab()));
+    TFrmMain *w = mainWindow(c);
+    if (w && reportOutcome(w->workspace()->deleteEmptyCustomers()))
+        reportOutcome(w->workspace()->ReopenClientList(w->CurrentTab()));
+}
+} // namespace
+
+void WorkspaceCommands::registerClientListCommands(CommandRegistry &r)
+{
+    r.add(QStringLiteral("104"), Action104Execute);
+    r.add(QStringLiteral("105"), Action105Execute);
+    r.add(QStringLiteral("203"), Action203Execute);
+    r.add(QStringLiteral("204"), Action204Execute);
+    r.add(QStringLiteral("205"), Action205Execute);
+    r.add(QStringLiteral("206"), Action206Execute);
+    r.add(QStringLiteral("208"), Action208Execute);
+    r.add(QStringLiteral("218"), Action218Execute);
+    r.add(QStringLiteral("301"), Action301Execute);
+    r.add(QStringLiteral("505"), Action505Execute);
+    r.add(QStringLiteral("N82"), N82Click);
 }

@@ -6,6 +6,7 @@
 #include "ClientWorkspace.h"
 #include "DetailPanel.h"
 #include "TfrmCltEdit.h"
+#include "WorkspaceCommands.h"
 #include "platform/DataGrid.h"
 #include "platform/DataSet.h"
 #include "platform/Messages.h"
@@ -15,11 +16,21 @@
 
 DetailPanel *TFrmMain::detailPanel() const { return m_detailPanel; }
 
+const QStringList &TFrmMain::detailPanelActions()
+{
+    static const QStringList names = {QStringLiteral("Action901"), QStringLiteral("Action902"), QStringLiteral("Action903"),
+                                      QStringLiteral("Action904"), QStringLiteral("Action905"), QStringLiteral("Action906"),
+                                      QStringLiteral("Action31")};
+    return names;
+}
+
 void TFrmMain::CreateDetails()
 {
     QHash<QString, QAction *> actions;
-    for (const char *name : {"Action901", "Action902", "Action903", "Action904", "Action905", "Action906", "Action31", "Action301"})
-        actions.insert(QString::fromLatin1(name), action(QString::fromLatin1(name)));
+    for (const QString &name : detailPanelActions())
+        actions.insert(name, action(name));
+    // for its pop-up menu; the command itself is the customer list's
+    actions.insert(QStringLiteral("Action301"), action(QStringLiteral("301")));
     // the panel fills the place the customer list keeps for it
     QWidget *area = m_clientList->detailsArea();
     auto *layout = area->layout() ? area->layout() : new QVBoxLayout(area);
@@ -35,15 +46,6 @@ void TFrmMain::CreateDetails()
     connect(m_detailPanel, &DetailPanel::tabChanged, this, &TFrmMain::setCurrentTab);
     for (const char *name : {"Action903", "Action904", "Action905", "Action906", "Action31"})
         action(QString::fromLatin1(name))->setEnabled(true);
-
-    const auto on = [this](const char *code, void (TFrmMain::*slot)()) {
-        QAction *a = action(QString::fromLatin1(code));
-        a->setEnabled(true);
-        connect(a, &QAction::triggered, this, slot);
-    };
-    on("201", &TFrmMain::Action201Execute);
-    on("202", &TFrmMain::Action202Execute);
-    on("207", &TFrmMain::Action207Execute);
 }
 
 // At the first show, after the login: the list of tabs the operator may use,
@@ -57,24 +59,44 @@ void TFrmMain::FirstShowDetails()
     m_detailPanel->ShowFirstTab();
 }
 
-void TFrmMain::Action201Execute()
+namespace {
+using WorkspaceCommands::mainWindow;
+
+void Action201Execute(CommandContext &c)
 {
-    TfrmCltEdit window(m_workspace, CurrentTab(), this);
+    TFrmMain *w = mainWindow(c);
+    if (!w)
+        return;
+    TfrmCltEdit window(w->workspace(), w->CurrentTab(), w);
     window.ShowRecord(int(EditMode::New));
 }
 
-void TFrmMain::Action202Execute()
+void Action202Execute(CommandContext &c)
 {
-    if (QryMain()->isEmpty()) {
+    TFrmMain *w = mainWindow(c);
+    if (!w)
+        return;
+    if (w->QryMain()->isEmpty()) {
         ShowMess(QStringLiteral("此表为空，没有客户记录需要修改！"), MessError);
         return;
     }
-    TfrmCltEdit window(m_workspace, CurrentTab(), this);
+    TfrmCltEdit window(w->workspace(), w->CurrentTab(), w);
     window.ShowRecord(int(EditMode::Edit));
 }
 
-void TFrmMain::Action207Execute()
+void Action207Execute(CommandContext &c)
 {
-    TfrmCltEdit window(m_workspace, CurrentTab(), this);
+    TFrmMain *w = mainWindow(c);
+    if (!w)
+        return;
+    TfrmCltEdit window(w->workspace(), w->CurrentTab(), w);
     window.ShowRecord(int(EditMode::Copy));
+}
+} // namespace
+
+void WorkspaceCommands::registerClientEditCommands(CommandRegistry &r)
+{
+    r.add(QStringLiteral("201"), Action201Execute);
+    r.add(QStringLiteral("202"), Action202Execute);
+    r.add(QStringLiteral("207"), Action207Execute);
 }

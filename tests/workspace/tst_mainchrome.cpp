@@ -1,16 +1,20 @@
 #include "app/AppConst.h"
 #include "app/AppState.h"
+#include "platform/DataGrid.h"
 #include "platform/Messages.h"
 #include "security/LoginService.h"
 #include "security/Permissions.h"
 #include "support/TestSupport.h"
+#include "workspace/ClientWorkspace.h"
 #include "workspace/TFrmMain.h"
+#include "workspace/WorkspaceCommands.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMainWindow>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -186,20 +190,149 @@ private slots:
             QVERIFY2(child<QAction>(&w, n)->isEnabled(), n);
     }
 
+    // A command's action is enabled when a handler is registered for its code
+    // and the operator holds the code; the menu entry, the tool button and
+    // the key then run the handler with the window as its host.
+    void registeredCommandsRunWhereThePermissionsAllow()
+    {
+        TestDb t;
+        t.insert("PartList", {{"F_Code", "R1"}, {"F_Name", QStringLiteral("业务员")}, {"F_EmpFlag", 0}, {"F_EmpName", ""}});
+        for (const char *code : {"201", "211", "212"})
+            t.insert("PartLimit", {{"F_PartCode", "R1"}, {"F_LmtCode", code}});
+        t.insert("OperList", {{"F_Code", "001"}, {"F_Name", QStringLiteral("张三")}, {"F_PassWord", ""}, {"F_PartCode", "R1"}});
+
+        QList<CommandContext> runs;
+        const auto record = [&runs](CommandContext &c) { runs.append(c); };
+        const auto ranCodes = [&runs] {
+            QStringList out;
+            for (const CommandContext &c : runs)
+                out.append(c.code);
+            runs.clear();
+            return out;
+        };
+        CommandRegistry commands;
+        registerWorkspaceCommands(commands);
+        QVERIFY(!commands.contains("211") && !commands.contains("212") && !commands.contains("N96"));
+        QVERIFY(commands.add("211", record)); // 业务活动: edit menu and tool bar
+        QVERIFY(commands.add("N96", record)); // a named command
+        commands.replace("201", record);      // over the customer window: Ctrl+A
+        Script s;
+        TFrmMain w(commands);
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(LoginService::LoadLoginState("000", QStringLiteral("系统管理员"), &w));
+
+        // by registration: 212 and 213 have no handler yet
+        for (const char *code : {"211", "N96", "201"})
+            QVERIFY2(w.action(code)->isEnabled(), code);
+        for (const char *code : {"212", "213"})
+            QVERIFY2(w.action(code)->isVisible() && !w.action(code)->isEnabled(), code);
+
+        // the menu entry as the operator picks it
+        QMenu *edit = child<QMenu>(&w, "mi200");
+        QVERIFY(edit->actions().contains(w.action("211")));
+        const auto pick = [&w](QMenu *menu, QAction *a) {
+            w.menuBar()->setActiveAction(menu->menuAction());
+            QTRY_VERIFY(menu->isVisible());
+            menu->setActiveAction(a);
+            QTest::keyClick(menu, Qt::Key_Return);
+            QTRY_VERIFY(!menu->isVisible());
+        };
+        pick(edit, w.action("211"));
+        QCOMPARE(ranCodes(), QStringList{"211"});
+        child<QToolButton>(&w, "ToolButton3")->click();
+        child<QToolButton>(&w, "tbLDsj")->click();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.DBGridEh1()->setFocus();
+        QTest::keyClick(w.DBGridEh1(), Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(ranCodes(), QStringList({"211", "N96", "201"}));
+        // a menu entry without a handler does nothing
+        w.action("212")->trigger();
+        QVERIFY(runs.isEmpty());
+
+        // what the handler gets from its host
+        w.action("211")->trigger();
+        QCOMPARE(runs.size(), 1);
+        const CommandContext c = runs.takeFirst();
+        QCOMPARE(c.parent, static_cast<QWidget *>(&w));
+        QCOMPARE(c.host, static_cast<CommandHost *>(&w));
+        QCOMPARE(c.host->customerWorkspace(), static_cast<QObject *>(w.workspace()));
+        QCOMPARE(c.host->customerList(), w.QryMain());
+        w.setCurrentTab(3);
+        QCOMPARE(c.host->currentDetailTab(), 3);
+
+        // by permission: 001 holds 201, 211 and 212 but not 217, which the
+        // quick call entry follows
+        QVERIFY(LoginService::LoadLoginState("001", QStringLiteral("张三"), &w));
+        for (const char *code : {"211", "201"})
+            QVERIFY2(w.action(code)->isVisible() && w.action(code)->isEnabled(), code);
+        QVERIFY(w.action("212")->isVisible() && !w.action("212")->isEnabled());
+        QVERIFY(!w.action("N96")->isVisible() && !w.action("N96")->isEnabled());
+        pick(edit, w.action("211"));
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.DBGridEh1()->setFocus();
+        QTest::keyClick(w.DBGridEh1(), Qt::Key_A, Qt::ControlModifier);
+        w.action("N96")->trigger();
+        QCOMPARE(ranCodes(), QStringList({"211", "201"}));
+
+        // the codes taken away: hidden, disabled, and neither entry nor key runs
+        QVERIFY(t.exec("delete from PartLimit where F_PartCode = 'R1' and F_LmtCode in ('201', '211')"));
+        Permissions::SetLimits(&w, "001");
+        for (const char *code : {"211", "201"})
+            QVERIFY2(!w.action(code)->isVisible() && !w.action(code)->isEnabled(), code);
+        w.action("211")->trigger();
+        w.DBGridEh1()->setFocus();
+        QTest::keyClick(w.DBGridEh1(), Qt::Key_A, Qt::ControlModifier);
+        QVERIFY(runs.isEmpty());
+        // and given back: enabled again, since the handler is still there
+        QVERIFY(t.exec("insert into PartLimit(F_PartCode, F_LmtCode) values('R1', '211')"));
+        Permissions::SetLimits(&w, "001");
+        QVERIFY(w.action("211")->isEnabled());
+        w.action("211")->trigger();
+        QCOMPARE(ranCodes(), QStringList{"211"});
+    }
+
+    // Without a registration no command runs; the view switches and the
+    // detail panel's own actions do not come from the registry.
+    void nothingRegisteredNothingEnabled()
+    {
+        TestDb t;
+        Script s;
+        CommandRegistry commands;
+        QVERIFY(commands.add("999", [](CommandContext &) { QFAIL("no action has this code"); }));
+        QVERIFY(commands.add("903", [](CommandContext &) { QFAIL("the detail panel runs its delete itself"); }));
+        QTest::ignoreMessage(QtWarningMsg, "TFrmMain: command 999 has no action in the main window");
+        QTest::ignoreMessage(QtWarningMsg, "TFrmMain: Action903 is run by the detail panel, not by the registry");
+        TFrmMain w(commands);
+        QStringList enabled;
+        for (QAction *a : w.actions())
+            if (a->isEnabled())
+                enabled.append(a->objectName());
+        enabled.sort();
+        QCOMPARE(enabled, QStringList({"Action31", "Action901", "Action902", "Action903", "Action904", "Action905", "Action906",
+                                       "nshitu1", "nshitu2", "nshitu3"}));
+        // not even the exit: no question comes
+        child<QAction>(&w, "N5")->trigger();
+        QVERIFY(!s.hasMessages());
+    }
+
     void keysRunVisibleCommandsOnly()
     {
         TestDb t;
-        TFrmMain w;
+        // the key, not the command, is looked at here
+        int fired = 0;
+        CommandRegistry commands;
+        registerWorkspaceCommands(commands);
+        commands.replace("201", [&fired](CommandContext &) { ++fired; });
+        TFrmMain w(commands);
         QCOMPARE(w.action("201")->shortcut(), QKeySequence("Ctrl+A"));
         QCOMPARE(w.action("202")->shortcut(), QKeySequence("Ctrl+E"));
         QCOMPARE(w.action("203")->shortcut(), QKeySequence("Ctrl+S"));
         auto *edit = new QLineEdit(w.workspaceArea());
         w.workspaceArea()->layout()->addWidget(edit);
-        int fired = 0;
-        // the key, not the command, is looked at here
-        QObject::disconnect(w.action("201"), &QAction::triggered, nullptr, nullptr);
-        w.action("201")->setEnabled(true);
-        connect(w.action("201"), &QAction::triggered, [&fired] { ++fired; });
         w.show();
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));

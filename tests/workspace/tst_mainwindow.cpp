@@ -13,6 +13,7 @@
 #include "workspace/ClientWorkspace.h"
 #include "workspace/TDlgCltCx.h"
 #include "workspace/TFrmMain.h"
+#include "workspace/WorkspaceCommands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -1022,7 +1023,13 @@ private slots:
         TestDb t;
         addCustomers(t);
         Script s;
-        TFrmMain w;
+        // only the key routing is looked at here, not the commands themselves:
+        // a stand-in edits the customer, and the detail delete is counted
+        int edits = 0;
+        CommandRegistry commands;
+        registerWorkspaceCommands(commands);
+        commands.replace("202", [&edits](CommandContext &) { ++edits; });
+        TFrmMain w(commands);
         start(w);
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -1032,9 +1039,7 @@ private slots:
         auto *detailGrid = new DataGrid(details);
         w.clientList()->setDetailsWidget(details);
         QCOMPARE(w.clientList()->detailsArea(), details);
-        // only the key routing is looked at here, not the commands themselves
-        for (const char *code : {"202", "903"})
-            QObject::disconnect(w.action(code), &QAction::triggered, nullptr, nullptr);
+        QObject::disconnect(w.action("903"), &QAction::triggered, nullptr, nullptr);
         int detailDeletes = 0;
         w.action("903")->setEnabled(true);
         w.action("903")->setVisible(true);
@@ -1058,8 +1063,7 @@ private slots:
         QCOMPARE(detailDeletes, 1);
 
         // a double click on the list edits the customer, when that is offered
-        int edits = 0;
-        connect(w.action("202"), &QAction::triggered, [&edits] { ++edits; });
+        QCOMPARE(edits, 0);
 
         // Ctrl+E that reaches the grid itself (the shortcut did not fire,
         // as when the window is not yet the active one) is still the window's
