@@ -1,4 +1,5 @@
 #include "app/AppState.h"
+#include "app/GridLayoutStore.h"
 #include "app/TdmData.h"
 #include "platform/DataGrid.h"
 #include "platform/DataSet.h"
@@ -61,6 +62,24 @@ QList<LayoutRow> activityLayout()
             {"F_SZ1", QStringLiteral("数值"), 70, true, false, "0.00", "", 2, 2, 2},
             {"F_editdate", QStringLiteral("录入日期"), 100, false, false, "yyyy-mm-dd", "", 0, 0, 3},
             {"", QStringLiteral("空字段"), 50, true, false, "", "", 0, 0, 4}};
+}
+
+// Refuses updates of the F_name row of any layout, as a column the server will not take.
+bool refuseNameColumn(const TestDb &t)
+{
+    if (t.backend() == Backend::Sqlite)
+        return t.exec("CREATE TRIGGER refuse BEFORE UPDATE ON cfg_Grid WHEN NEW.F_FieldName = 'F_name' "
+                      "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    return t.exec("CREATE FUNCTION refuse_name() RETURNS trigger AS $$ BEGIN "
+                  "IF NEW.F_FieldName = 'F_name' THEN RAISE EXCEPTION 'refused'; END IF; RETURN NEW; END $$ "
+                  "LANGUAGE plpgsql")
+           && t.exec("CREATE TRIGGER refuse BEFORE UPDATE ON cfg_Grid FOR EACH ROW EXECUTE FUNCTION refuse_name()");
+}
+
+QVariant stored(const TestDb &t, const QString &name, const QString &field, const QString &column)
+{
+    return t.scalar(QStringLiteral("select %1 from cfg_Grid where F_name = :n and F_FieldName = :f").arg(column),
+                    {{"n", name}, {"f", field}});
 }
 
 void addClients(const TestDb &t)
@@ -281,6 +300,195 @@ private slots:
         QCOMPARE(t.scalar("select F_Order from cfg_Grid where F_name = 'detail2' and F_FieldName = 'F_SZ1'").toInt(), 3);
         QCOMPARE(t.scalar("select F_Order from cfg_Grid where F_name = 'detail2' and F_FieldName = 'F_name'").toInt(), 1);
     }
+
+    // ------------------------------------------------------------ the store
+
+    void storeReadsColumnsInStoredOrder_data() { addBackendRows(); }
+    void storeReadsColumnsInStoredOrder()
+    {
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
+        // rows in another order than their positions; equal positions keep the order they were added in
+        addLayout(t, "Orders", {{"F_b", "b", 0, true, false, "", "", 0, 0, 2},
+                                {"", QStringLiteral("空字段"), 50, true, false, "", "", 0, 0, 0},
+                                {"  F_a ", "a", -5, false, true, "0.00", "", 2, 1, 1},
+                                {"F_c", "c", 60, true, false, "", "", 0, 2, 2}});
+        addLayout(t, "Others", {{"F_x", "x", 70, true, false, "", "", 0, 0, 0}});
+        QVERIFY(t.exec("update cfg_Grid set F_Alignment = NULL where F_name = 'Orders' and F_FieldName = 'F_c'"));
+        const GridLayoutRead r = GridLayoutStore().load("ORDERS");
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.columns.size(), 3);
+        QCOMPARE(r.columns.at(0).fieldName, QString("F_a")); // trimmed
+        QCOMPARE(r.columns.at(1).fieldName, QString("F_b"));
+        QCOMPARE(r.columns.at(2).fieldName, QString("F_c"));
+        const DataGridColumn a = r.columns.at(0);
+        QCOMPARE(a.title, QString("a"));
+        QCOMPARE(a.width, 80); // no usable width: the default
+        QCOMPARE(r.columns.at(1).width, 80);
+        QCOMPARE(r.columns.at(2).width, 60);
+        QVERIFY(!a.visible);
+        QVERIFY(a.readOnly);
+        QCOMPARE(a.displayFormat, QString("0.00"));
+        QCOMPARE(a.footerFormat, QString("0.00"));
+        QCOMPARE(r.columns.at(2).alignment, DataGridColumn::Align::Default); // no alignment stored
+
+        const GridLayoutRead none = GridLayoutStore().load("nothing");
+        QVERIFY(none.ok);
+        QVERIFY(none.columns.isEmpty());
+    }
+
+    // The codes cfg_Grid stores for footers and alignments, read and written.
+    void storeCodes_data() { addBackendRows(); }
+    void storeCodes()
+    {
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
+        struct Case
+        {
+            const char *field;
+            int footerCode;
+            DataGridColumn::FooterType footer;
+            int alignCode;
+            DataGridColumn::Align align;
+            int writtenFooter;
+            QVariant writtenAlign;
+        };
+        using F = DataGridColumn::FooterType;
+        using A = DataGridColumn::Align;
+        const QList<Case> cases = {
+            {"F_none", 0, F::None, 0, A::Left, 0, 0},
+            {"F_text", 1, F::Text, 1, A::Center, 1, 1},
+            {"F_sum", 2, F::Sum, 2, A::Right, 2, 2},
+            // codes nobody writes read as no footer and the grid's own alignment
+            {"F_odd", 7, F::None, 7, A::Default, 0, QVariant()},
+        };
+        QList<LayoutRow> rows;
+        for (int i = 0; i < cases.size(); ++i)
+            rows.append({cases.at(i).field, "t", 80, true, false, "", "", cases.at(i).footerCode, cases.at(i).alignCode, i});
+        addLayout(t, "codes", rows);
+
+        GridLayoutStore store;
+        const GridLayoutRead r = store.load("codes");
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.columns.size(), cases.size());
+        for (int i = 0; i < cases.size(); ++i) {
+            QCOMPARE(r.columns.at(i).footerType, cases.at(i).footer);
+            QCOMPARE(r.columns.at(i).alignment, cases.at(i).align);
+        }
+        QVERIFY(store.save("codes", r.columns).ok());
+        for (const Case &c : cases) {
+            QCOMPARE(stored(t, "codes", c.field, "F_FooterType").toInt(), c.writtenFooter);
+            const QVariant align = stored(t, "codes", c.field, "F_Alignment");
+            QCOMPARE(align.isNull(), c.writtenAlign.isNull());
+            if (!align.isNull())
+                QCOMPARE(align.toInt(), c.writtenAlign.toInt());
+        }
+    }
+
+    void storeSavesTheRowsThatExist_data() { addBackendRows(); }
+    void storeSavesTheRowsThatExist()
+    {
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
+        addLayout(t, "ActivityMan", activityLayout());
+        addLayout(t, "QuoteMan", activityLayout());
+        GridLayoutStore store;
+        QVector<DataGridColumn> cols = store.load("ActivityMan").columns;
+        QCOMPARE(cols.size(), 4);
+        std::swap(cols[0], cols[2]); // F_SZ1, F_name, F_code, F_editdate
+        DataGridColumn &code = cols[2];
+        code.title = QStringLiteral("客户'编号");
+        code.footerValue = QStringLiteral("合'计");
+        code.displayFormat = QStringLiteral("0'号'");
+        code.footerFormat = code.displayFormat;
+        code.width = 111;
+        code.readOnly = true;
+        cols[3].visible = true;
+        cols.append(DataGridColumn("F_QQ", "QQ")); // no row of its own
+        // the name is written lower-cased; the server ignores case anyway
+        const GridLayoutWrite w = store.save("ACTIVITYMAN", cols);
+        QVERIFY2(w.ok(), qPrintable(w.error));
+
+        QCOMPARE(stored(t, "ActivityMan", "F_SZ1", "F_Order").toInt(), 0);
+        QCOMPARE(stored(t, "ActivityMan", "F_code", "F_Order").toInt(), 2);
+        QCOMPARE(stored(t, "ActivityMan", "F_code", "F_Caption").toString(), QStringLiteral("客户'编号"));
+        QCOMPARE(stored(t, "ActivityMan", "F_code", "F_FooterValue").toString(), QStringLiteral("合'计"));
+        QCOMPARE(stored(t, "ActivityMan", "F_code", "F_DisplayFormat").toString(), QStringLiteral("0'号'"));
+        QCOMPARE(stored(t, "ActivityMan", "F_code", "F_Width").toInt(), 111);
+        QCOMPARE(stored(t, "ActivityMan", "F_code", "F_ReadOnly").toInt(), 1);
+        QCOMPARE(stored(t, "ActivityMan", "F_editdate", "F_Visible").toInt(), 1);
+        // the row without a field is left alone, and no row is added
+        QCOMPARE(stored(t, "ActivityMan", "", "F_Order").toInt(), 4);
+        QCOMPARE(t.count("cfg_Grid", "F_name = 'ActivityMan'"), 5);
+        QCOMPARE(t.count("cfg_Grid", "F_FieldName = 'F_QQ'"), 0);
+        // another layout with the same fields keeps its own settings
+        QCOMPARE(stored(t, "QuoteMan", "F_code", "F_Order").toInt(), 0);
+        QCOMPARE(stored(t, "QuoteMan", "F_code", "F_Caption").toString(), QStringLiteral("客户编号"));
+
+        const GridLayoutRead back = store.load("activityman");
+        QVERIFY(back.ok);
+        cols.removeLast();
+        QCOMPARE(back.columns, cols);
+    }
+
+    void storeReportsFailures_data() { addBackendRows(); }
+    void storeReportsFailures()
+    {
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
+        addLayout(t, "detail2", activityLayout());
+        GridLayoutStore store;
+        QVector<DataGridColumn> cols = store.load("detail2").columns;
+        QCOMPARE(cols.size(), 4);
+
+        // one column refused: the others are still written
+        QVERIFY(refuseNameColumn(t));
+        std::rotate(cols.begin(), cols.begin() + 3, cols.end()); // F_editdate, F_code, F_name, F_SZ1
+        GridLayoutWrite w = store.save("detail2", cols);
+        QCOMPARE(w.failed, 1);
+        QCOMPARE(w.firstField, QString("F_name"));
+        QVERIFY2(w.error.contains("refused"), qPrintable(w.error));
+        QCOMPARE(stored(t, "detail2", "F_editdate", "F_Order").toInt(), 0);
+        QCOMPARE(stored(t, "detail2", "F_name", "F_Order").toInt(), 1);
+        QCOMPARE(stored(t, "detail2", "F_SZ1", "F_Order").toInt(), 3);
+
+        // no table: the read says why, the save counts every column
+        QVERIFY(t.exec("drop table cfg_Grid"));
+        const GridLayoutRead r = store.load("detail2");
+        QVERIFY(!r.ok);
+        QVERIFY(!r.error.isEmpty());
+        QVERIFY(r.columns.isEmpty());
+        w = store.save("detail2", cols);
+        QCOMPARE(w.failed, cols.size());
+        QCOMPARE(w.firstField, QString("F_editdate"));
+        QVERIFY(!w.error.isEmpty());
+    }
+
+    void storeUsesItsOwnConnection_data() { addBackendRows(); }
+    void storeUsesItsOwnConnection()
+    {
+        KELMOR_FETCH_BACKEND(backend);
+        TestDb t(backend);
+        addLayout(t, "ActivityMan", activityLayout());
+        QString error;
+        QVERIFY2(Database::open("layouts", t.settings(), &error), qPrintable(error));
+        GridLayoutStore store("layouts");
+        QCOMPARE(store.database().connectionName(), QString("layouts"));
+        QVector<DataGridColumn> cols = store.load("ActivityMan").columns;
+        QCOMPARE(cols.size(), 4);
+        cols[0].width = 123;
+        QVERIFY(store.save("ActivityMan", cols).ok());
+        Database::close("layouts");
+        QCOMPARE(stored(t, "ActivityMan", "F_code", "F_Width").toInt(), 123);
+
+        // a connection that is not open fails the way a broken one does
+        GridLayoutStore closed("layouts");
+        QVERIFY(!closed.load("ActivityMan").ok);
+        QCOMPARE(closed.save("ActivityMan", cols).failed, cols.size());
+        QCOMPARE(GridLayoutStore().database().connectionName(), TdmData::connectionName());
+    }
+
+    // ------------------------------------------------------- formats, columns
 
     void columnFormatsAndCaptions()
     {
