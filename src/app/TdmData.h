@@ -71,8 +71,8 @@ public:
     // The first column of every row, for lists.
     QStringList QueryList(const QString &sql, const QVariantMap &params = {}, bool *ok = nullptr);
 
-    // --- grids: stored layouts (cfg_Grid), formats, printing, export and the
-    // column dialogs (TdmDataGrid.cpp)
+    // --- grids: stored layouts (cfg_Grid, through GridLayoutStore), formats,
+    // printing, export and the column dialogs (TdmDataGrid.cpp)
     void LoadGridLayout(DataGrid *grid, const QString &name);
     void SaveGridLayout(DataGrid *grid, const QString &name);
     void ApplyColumnFormats(DataGrid *grid);

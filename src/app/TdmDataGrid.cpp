@@ -5,6 +5,7 @@
 #include "TdmData.h"
 
 #include "AppState.h"
+#include "GridLayoutStore.h"
 #include "SortOrderList.h"
 #include "TDLGeditCurList.h"
 #include "TDLGenterCaption.h"
@@ -23,36 +24,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QStandardPaths>
 
 namespace {
-int alignmentCode(DataGridColumn::Align a)
-{
-    switch (a) {
-    case DataGridColumn::Align::Left:
-        return 0;
-    case DataGridColumn::Align::Center:
-        return 1;
-    default:
-        return 2;
-    }
-}
-
-int footerCode(DataGridColumn::FooterType t)
-{
-    switch (t) {
-    case DataGridColumn::FooterType::Text:
-        return 1;
-    case DataGridColumn::FooterType::Sum:
-        return 2;
-    case DataGridColumn::FooterType::None:
-        break;
-    }
-    return 0;
-}
-
 // A title as part of a file name on any system.
 QString fileNamePart(const QString &title)
 {
@@ -70,102 +44,35 @@ void TdmData::LoadGridLayout(DataGrid *grid, const QString &name)
 {
     if (!grid || name.trimmed().isEmpty())
         return;
-    QSqlQuery q(ADOcnn());
-    q.setForwardOnly(true);
-    if (!Sql::exec(q,
-                   QStringLiteral("Select F_FieldName, F_Caption, F_Width, F_Visible, F_ReadOnly, F_DisplayFormat, "
-                                  "F_FooterValue, F_FooterType, F_Alignment from cfg_Grid "
-                                  "Where (F_name = :name and F_FieldName <> '') order by F_Order, F_ID"),
-                   {{QStringLiteral("name"), name}})) {
-        qWarning("LoadGridLayout failed: %s", qPrintable(q.lastError().text()));
+    const GridLayoutRead layout = GridLayoutStore(connectionName()).load(name);
+    if (!layout.ok) {
+        qWarning("LoadGridLayout failed: %s", qPrintable(layout.error));
         if (!m_layoutReadFailed)
             ShowMess(Msg::OperationFailed(), MessError);
         m_layoutReadFailed = true;
         return;
     }
     m_layoutReadFailed = false;
-    QVector<DataGridColumn> cols;
-    while (q.next()) {
-        const QString field = q.value(0).toString().trimmed();
-        if (field.isEmpty())
-            continue;
-        DataGridColumn c;
-        c.fieldName = field;
-        c.title = q.value(1).toString();
-        const int width = q.value(2).toInt();
-        c.width = width > 0 ? width : 80;
-        c.visible = q.value(3).toBool();
-        c.readOnly = q.value(4).toBool();
-        c.displayFormat = q.value(5).toString();
-        c.footerFormat = c.displayFormat;
-        c.footerValue = q.value(6).toString();
-        switch (q.value(7).toInt()) {
-        case 1:
-            c.footerType = DataGridColumn::FooterType::Text;
-            break;
-        case 2:
-            c.footerType = DataGridColumn::FooterType::Sum;
-            break;
-        default:
-            c.footerType = DataGridColumn::FooterType::None;
-        }
-        if (!q.value(8).isNull()) {
-            switch (q.value(8).toInt()) {
-            case 0:
-                c.alignment = DataGridColumn::Align::Left;
-                break;
-            case 1:
-                c.alignment = DataGridColumn::Align::Center;
-                break;
-            case 2:
-                c.alignment = DataGridColumn::Align::Right;
-                break;
-            default:
-                break;
-            }
-        }
-        cols.append(c);
-    }
     // a name without rows keeps the columns the window designed
-    if (!cols.isEmpty())
-        grid->setColumns(cols);
+    if (!layout.columns.isEmpty())
+        grid->setColumns(layout.columns);
 }
 
 void TdmData::SaveGridLayout(DataGrid *grid, const QString &name)
 {
     if (!grid || name.trimmed().isEmpty())
         return;
-    // only rows that exist are updated; a column without a row changes nothing
-    const QString sql = QStringLiteral(
-        "update cfg_Grid set F_Caption = :caption, F_Width = :width, F_ReadOnly = :readOnly, F_Visible = :visible, "
-        "F_Order = :ord, F_Alignment = :align, F_DisplayFormat = :format, F_FooterValue = :footerValue, "
-        "F_FooterType = :footerType where (F_name = :name and F_FieldName = :field)");
-    const QString lowerName = name.toLower();
+    // the alignment stored is the one the operator sees
+    QVector<DataGridColumn> columns = grid->columns();
+    for (int i = 0; i < columns.size(); ++i)
+        columns[i].alignment = grid->effectiveAlignment(i);
+    const GridLayoutWrite result = GridLayoutStore(connectionName()).save(name, columns);
     // a failing column does not stop the others; the operator hears of it once
-    bool failed = false;
-    for (int i = 0; i < grid->columnCount(); ++i) {
-        const DataGridColumn c = grid->column(i);
-        QString error;
-        const bool ok = Sql::execOn(ADOcnn(), sql,
-                                    {{QStringLiteral("caption"), c.title},
-                                     {QStringLiteral("width"), c.width},
-                                     {QStringLiteral("readOnly"), c.readOnly},
-                                     {QStringLiteral("visible"), c.visible},
-                                     {QStringLiteral("ord"), i},
-                                     {QStringLiteral("align"), alignmentCode(grid->effectiveAlignment(i))},
-                                     {QStringLiteral("format"), c.displayFormat},
-                                     {QStringLiteral("footerValue"), c.footerValue},
-                                     {QStringLiteral("footerType"), footerCode(c.footerType)},
-                                     {QStringLiteral("name"), lowerName},
-                                     {QStringLiteral("field"), c.fieldName}},
-                                    &error);
-        if (!ok) {
-            qWarning("SaveGridLayout failed for %s: %s", qPrintable(c.fieldName), qPrintable(error));
-            failed = true;
-        }
-    }
-    if (failed)
+    if (!result.ok()) {
+        qWarning("SaveGridLayout failed for %d column(s), first %s: %s", result.failed, qPrintable(result.firstField),
+                 qPrintable(result.error));
         ShowMess(Msg::OperationFailed(), MessError);
+    }
 }
 
 // --------------------------------------------------------- formats, columns
