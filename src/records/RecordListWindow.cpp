@@ -110,7 +110,7 @@ void RecordListWindow::buildFilterBar()
     auto *textLabel = new QLabel(QStringLiteral("查询内容："), m_filterBar);
     m_searchText = new QLineEdit(m_filterBar);
     m_searchText->setObjectName(QStringLiteral("Edit1"));
-    m_searchText->setMinimumWidth(150);
+    m_searchText->setMinimumWidth(120);
     m_searchText->setClearButtonEnabled(true);
     textLabel->setBuddy(m_searchText);
     row->addWidget(fieldLabel);

@@ -43,7 +43,7 @@ constexpr ValueListKind kActivityValues[] = {
     {"洽谈方式", "lx.F_mode", "", "", "select distinct F_mode from t_LXrec where (F_mode <> '') order by F_mode"},
 };
 constexpr RecordColumn kActivityColumns[] = {
-    {"F_code", "客户编号"},  {"F_name", "客户名称", 120}, {"c_empName", "业务员"},       {"F_date", "联系日期", 90},
+    {"F_code", "客户编号"},  {"F_name", "客户名称", 120}, {"c_empName", "业务员"},       {"F_date", "联系日期", 130},
     {"F_caption", "联系主题", 120}, {"F_empName", "跟进人"}, {"F_mode", "洽谈方式"}, {"F_mem", "活动描述", 160},
 };
 
@@ -725,6 +725,11 @@ private slots:
         save->trigger();
         s.takeTexts();
         QCOMPARE(width(), 222);
+
+        // the grid's own menu
+        emit w.grid()->customContextMenuRequested(QPoint(10, 10));
+        QTRY_VERIFY(w.gridMenu()->isVisible());
+        w.gridMenu()->hide();
 
         // the column chooser hides a column
         s.onModal([](QDialog *d) {
