@@ -1,9 +1,9 @@
 #include "TDLGeditCurList.h"
 
-#include <QHBoxLayout>
+#include "platform/OkCancelButtons.h"
+
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 TDLGeditCurList::TDLGeditCurList(QWidget *parent) : QDialog(parent)
@@ -17,23 +17,14 @@ TDLGeditCurList::TDLGeditCurList(QWidget *parent) : QDialog(parent)
     edtCurValue = new QLineEdit(this);
     edtCurValue->setObjectName(QStringLiteral("edtCurValue"));
     Label1->setBuddy(edtCurValue);
-    btnOk = new QPushButton(QStringLiteral("确定"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnOk->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("取消"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    const OkCancelButtons buttons = addOkCancelButtons(this);
+    btnOk = buttons.ok;
+    btnCancel = buttons.cancel;
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCancel);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addWidget(edtCurValue);
     layout->addSpacing(8);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
     setMinimumWidth(320);
-
-    connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }

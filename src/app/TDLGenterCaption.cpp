@@ -2,9 +2,9 @@
 
 #include "SalespersonScope.h"
 #include "platform/Messages.h"
+#include "platform/OkCancelButtons.h"
 
 #include <QComboBox>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -40,11 +40,9 @@ TDLGenterCaption::TDLGenterCaption(const QString &caption, AskValueMode mode, Td
     cbbEmpname->setObjectName(QStringLiteral("cbbEmpname"));
     cbbEmpname->setMaxVisibleItems(20);
     cbbEmpname->setMinimumContentsLength(kSalespersonLength / 3);
-    btnOk = new QPushButton(QStringLiteral("确定"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnOk->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("取消"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    const OkCancelButtons buttons = addOkCancelButtons(this, {.okAccepts = false});
+    btnOk = buttons.ok;
+    btnCancel = buttons.cancel;
 
     const bool industry = mode == AskValueMode::Industry;
     edtCurValue->setVisible(industry);
@@ -57,15 +55,11 @@ TDLGenterCaption::TDLGenterCaption(const QString &caption, AskValueMode mode, Td
     row->addWidget(edtCurValue, 1);
     row->addWidget(sbtype);
     row->addWidget(cbbEmpname, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCancel);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addLayout(row);
     layout->addSpacing(8);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
     setMinimumWidth(340);
 
     if (!industry)
@@ -80,7 +74,6 @@ TDLGenterCaption::TDLGenterCaption(const QString &caption, AskValueMode mode, Td
         edtCurValue->setFocus();
     });
     connect(btnOk, &QPushButton::clicked, this, &TDLGenterCaption::okClick);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TDLGenterCaption::setValue(const QString &value)

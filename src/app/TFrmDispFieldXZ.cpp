@@ -1,8 +1,8 @@
 #include "TFrmDispFieldXZ.h"
 
-#include <QHBoxLayout>
+#include "platform/OkCancelButtons.h"
+
 #include <QListWidget>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 TFrmDispFieldXZ::TFrmDispFieldXZ(QWidget *parent) : QDialog(parent)
@@ -14,23 +14,14 @@ TFrmDispFieldXZ::TFrmDispFieldXZ(QWidget *parent) : QDialog(parent)
 
     CheckListBox1 = new QListWidget(this);
     CheckListBox1->setObjectName(QStringLiteral("CheckListBox1"));
-    btnOk = new QPushButton(QStringLiteral("确定"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnOk->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("取消"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    const OkCancelButtons buttons = addOkCancelButtons(this);
+    btnOk = buttons.ok;
+    btnCancel = buttons.cancel;
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCancel);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(CheckListBox1, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
     resize(300, 420);
-
-    connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TFrmDispFieldXZ::setColumns(const QStringList &titles, const QVector<bool> &visible)

@@ -4,11 +4,11 @@
 #include "app/AppConst.h"
 #include "platform/Messages.h"
 #include "platform/Modal.h"
+#include "platform/OkCancelButtons.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 TDlgCategoryCaption::TDlgCategoryCaption(const QString &title, const QString &initial, Check check, QWidget *parent)
@@ -27,25 +27,18 @@ TDlgCategoryCaption::TDlgCategoryCaption(const QString &title, const QString &in
     SetChineseInput(m_edit);
     m_label->setBuddy(m_edit);
 
-    m_ok = new QPushButton(QStringLiteral("确定"), this);
-    m_ok->setObjectName(QStringLiteral("btnOk"));
-    m_ok->setDefault(true);
-    m_cancel = new QPushButton(QStringLiteral("取消"), this);
-    m_cancel->setObjectName(QStringLiteral("btnCancel"));
-    connect(m_ok, &QPushButton::clicked, this, &TDlgCategoryCaption::accept);
-    connect(m_cancel, &QPushButton::clicked, this, &TDlgCategoryCaption::reject);
+    // 确定 runs the check in accept()
+    const OkCancelButtons buttons = addOkCancelButtons(this);
+    m_ok = buttons.ok;
+    m_cancel = buttons.cancel;
 
     auto *row = new QHBoxLayout;
     row->addWidget(m_label);
     row->addWidget(m_edit, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addSpacing(8);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     m_edit->setFocus();
 }

@@ -5,10 +5,9 @@
 #include "app/TdmData.h"
 #include "platform/Messages.h"
 #include "platform/Modal.h"
+#include "platform/OkCancelButtons.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 TDLGselectEmpSTR::TDLGselectEmpSTR(QWidget *parent) : QDialog(parent)
@@ -22,21 +21,14 @@ TDLGselectEmpSTR::TDLGselectEmpSTR(QWidget *parent) : QDialog(parent)
     clbItemList = list;
     clbItemList->setObjectName(QStringLiteral("clbItemList"));
     label->setBuddy(clbItemList);
-    btnOk = new QPushButton(QStringLiteral("确定"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnCancel = new QPushButton(QStringLiteral("取消"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCancel);
+    const OkCancelButtons buttons = addOkCancelButtons(this, {.okIsDefault = false});
+    btnOk = buttons.ok;
+    btnCancel = buttons.cancel;
     auto *top = new QVBoxLayout(this);
     top->addWidget(label);
     top->addWidget(clbItemList, 1);
-    top->addLayout(buttons);
+    top->addLayout(buttons.row);
     resize(380, 320);
-    connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TDLGselectEmpSTR::setItems(const QStringList &names, const QString &current)

@@ -5,6 +5,7 @@
 #include "app/AppState.h"
 #include "app/TdmData.h"
 #include "platform/Messages.h"
+#include "platform/OkCancelButtons.h"
 
 #include <QFormLayout>
 #include <QFrame>
@@ -50,25 +51,19 @@ TfrmModPass::TfrmModPass(QWidget *parent) : QDialog(parent)
     form->addRow(QStringLiteral("新密码(&N):"), edtNewPass);
     form->addRow(QStringLiteral("再输一遍(&R):"), edtAdjustPass);
 
-    btnOk = new QPushButton(QStringLiteral("确定(&O)"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnCancel = new QPushButton(QStringLiteral("取消(&C)"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCancel);
+    const OkCancelButtons buttons = addOkCancelButtons(this, {.okIsDefault = false, .okAccepts = false, .mnemonics = true});
+    btnOk = buttons.ok;
+    btnCancel = buttons.cancel;
 
     auto *top = new QVBoxLayout(this);
     top->setContentsMargins(12, 12, 12, 12);
     top->setSpacing(12);
     top->addWidget(panel);
     top->addLayout(form);
-    top->addLayout(buttons);
+    top->addLayout(buttons.row);
     setFixedSize(340, sizeHint().height());
 
     connect(btnOk, &QPushButton::clicked, this, &TfrmModPass::btnOkClick);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     EnterAsTab::install(this);
     edtOldPass->setFocus();
 }

@@ -6,12 +6,12 @@
 #include "platform/Config.h"
 #include "platform/Messages.h"
 #include "platform/Modal.h"
+#include "platform/OkCancelButtons.h"
 
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -51,10 +51,10 @@ TfrmOperLogin::TfrmOperLogin(QWidget *mainWindow) : QDialog(nullptr), m_mainWind
     edtPassWord->setEchoMode(QLineEdit::Password);
     edtPassWord->setMaxLength(50);
 
-    btnOk = new QPushButton(QStringLiteral("确定"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnCancel = new QPushButton(QStringLiteral("取消"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    // 取消 calls reject(), which is btnCancelClick here
+    const OkCancelButtons buttons = addOkCancelButtons(this, {.okIsDefault = false, .okAccepts = false});
+    btnOk = buttons.ok;
+    btnCancel = buttons.cancel;
     btnOk->setAutoDefault(true);
     btnCancel->setAutoDefault(true);
 
@@ -73,23 +73,17 @@ TfrmOperLogin::TfrmOperLogin(QWidget *mainWindow) : QDialog(nullptr), m_mainWind
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCancel);
-
     auto *top = new QVBoxLayout(this);
     top->setContentsMargins(18, 16, 18, 14);
     top->setSpacing(12);
     top->addWidget(Label5);
     top->addLayout(grid);
     top->addWidget(line);
-    top->addLayout(buttons);
+    top->addLayout(buttons.row);
     setFixedWidth(400);
     setFixedHeight(sizeHint().height());
 
     connect(btnOk, &QPushButton::clicked, this, &TfrmOperLogin::btnOkClick);
-    connect(btnCancel, &QPushButton::clicked, this, &TfrmOperLogin::btnCancelClick);
     connect(edtOperCode, &QLineEdit::editingFinished, this, &TfrmOperLogin::lookUpName);
     connect(edtOperName, &QLineEdit::editingFinished, this, &TfrmOperLogin::lookUpName);
     EnterAsTab::install(this);
