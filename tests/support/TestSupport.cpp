@@ -14,9 +14,11 @@
 #include <QDir>
 #include <QFile>
 #include <QInputMethodEvent>
+#include <QPixmap>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
+#include <QWidget>
 
 namespace TestSupport {
 
@@ -179,7 +181,7 @@ void Script::answers(std::initializer_list<int> list)
     for (int a : list)
         m_answers.enqueue(a);
 }
-void Script::onModal(ModalAction action) { m_modals.enqueue(std::move(action)); }
+void Script::enqueueModal(ModalAction action) { m_modals.enqueue(std::move(action)); }
 void Script::onFile(const QString &path) { m_files.enqueue(path); }
 
 QList<Script::Message> Script::takeMessages()
@@ -214,6 +216,27 @@ void click(QObject *root, const QString &name)
     auto *b = child<QAbstractButton>(root, name);
     if (b)
         b->click();
+}
+
+QString screenshotDir() { return qEnvironmentVariable("KELMOR_SCREENSHOTS"); }
+
+bool screenshot(QWidget *widget, const QString &name)
+{
+    const QString dir = screenshotDir();
+    if (dir.isEmpty())
+        return true;
+    if (!widget)
+        return false;
+    if (!QDir().mkpath(dir)) {
+        qWarning("cannot make the screenshot folder %s", qPrintable(dir));
+        return false;
+    }
+    const QString file = QDir(dir).filePath(name + QStringLiteral(".png"));
+    if (!widget->grab().save(file)) {
+        qWarning("cannot save %s", qPrintable(file));
+        return false;
+    }
+    return true;
 }
 
 QString psqlTestSettings() { return qEnvironmentVariable("KELMOR_TEST_PSQL"); }

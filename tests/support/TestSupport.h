@@ -15,6 +15,8 @@
 
 #include <functional>
 #include <memory>
+#include <type_traits>
+#include <utility>
 
 class QWidget;
 
@@ -73,8 +75,12 @@ public:
     // Answers for the next questions (1 yes, 2 no), in order.
     void answer(int yesOrNo);
     void answers(std::initializer_list<int> list);
-    // A script for the next modal dialog; it returns the dialog's result.
-    void onModal(ModalAction action);
+    // A script for the next modal dialog. It returns the dialog's result, or
+    // nothing: then the result is the one the script left on the dialog, and
+    // QCOMPARE and QVERIFY work in it as in a test function (a failed check
+    // fails the test and ends the script).
+    template <typename Action>
+    void onModal(Action &&action);
     // The path the next file dialog returns (empty: cancelled).
     void onFile(const QString &path);
 
@@ -94,6 +100,8 @@ public:
     bool allowLeftoverMessages = false;
 
 private:
+    void enqueueModal(ModalAction action);
+
     QList<Message> m_messages;
     QQueue<int> m_answers;
     QQueue<ModalAction> m_modals;
@@ -108,6 +116,13 @@ template <typename T>
 T *child(QObject *root, const QString &name);
 // Clicks a button found by object name.
 void click(QObject *root, const QString &name);
+
+// Pictures of windows for a person to look at: the folder that
+// KELMOR_SCREENSHOTS names, empty when pictures are not wanted.
+QString screenshotDir();
+// Saves the widget as NAME.png there; false only when a wanted picture could
+// not be saved.
+bool screenshot(QWidget *widget, const QString &name);
 
 // Directory of the PostgreSQL test server connection, empty when none.
 QString psqlTestSettings();
@@ -136,6 +151,18 @@ QString backendUnavailable(Backend backend);
     } while (false)
 
 #include <QTest>
+
+template <typename Action>
+void TestSupport::Script::onModal(Action &&action)
+{
+    if constexpr (std::is_void_v<std::invoke_result_t<Action &, QDialog *>>)
+        enqueueModal([action = std::forward<Action>(action)](QDialog *d) mutable {
+            action(d);
+            return d->result();
+        });
+    else
+        enqueueModal(ModalAction(std::forward<Action>(action)));
+}
 
 template <typename T>
 T *TestSupport::child(QObject *root, const QString &name)
