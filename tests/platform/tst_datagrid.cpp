@@ -54,13 +54,6 @@ QLineEdit *editor(DataGrid &g)
             return e;
     return nullptr;
 }
-
-void shoot(QWidget *w, const QString &name)
-{
-    const QString dir = qEnvironmentVariable("KELMOR_SCREENSHOTS");
-    if (!dir.isEmpty())
-        w->grab().save(dir + "/" + name + ".png");
-}
 } // namespace
 
 class TestDataGrid : public QObject
@@ -470,8 +463,8 @@ private slots:
 
     void screenshot()
     {
-        if (qEnvironmentVariableIsEmpty("KELMOR_SCREENSHOTS"))
-            QSKIP("screenshots only on request");
+        if (TestSupport::screenshotDir().isEmpty())
+            QSKIP("screenshots only on request (KELMOR_SCREENSHOTS)");
         TestDb t;
         addClients(t, 40);
         DataSet ds;
@@ -500,11 +493,11 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&g));
         clickRow(g, 1);
         clickRow(g, 4, Qt::ControlModifier);
-        shoot(&g, "datagrid");
+        QVERIFY(TestSupport::screenshot(&g, "datagrid"));
         g.horizontalScrollBar()->setValue(g.horizontalScrollBar()->maximum());
         ds.last();
         QApplication::processEvents();
-        shoot(&g, "datagrid-scrolled");
+        QVERIFY(TestSupport::screenshot(&g, "datagrid-scrolled"));
     }
 };
 

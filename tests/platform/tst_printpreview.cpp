@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QPainter>
 #include <QPrintPreviewWidget>
@@ -26,13 +27,6 @@ void trigger(QWidget *root, const QString &name)
     auto *a = root->findChild<QAction *>(name);
     QVERIFY2(a, qPrintable(name));
     a->trigger();
-}
-
-void shoot(QWidget *w, const QString &name)
-{
-    const QString dir = qEnvironmentVariable("KELMOR_SCREENSHOTS");
-    if (!dir.isEmpty())
-        w->grab().save(dir + "/" + name + ".png");
 }
 
 // Three pages, each saying which it is.
@@ -111,7 +105,7 @@ private slots:
         QCOMPARE(m.size(), 1);
         QCOMPARE(m.at(0).kind, 3);
         QVERIFY2(m.at(0).text.startsWith(QStringLiteral("导出PDF文件失败：")), qPrintable(m.at(0).text));
-        shoot(&preview, "printpreview-pages");
+        QVERIFY(TestSupport::screenshot(&preview, "printpreview-pages"));
         trigger(&preview, "actClose");
         QVERIFY(!preview.isVisible());
     }
@@ -195,7 +189,7 @@ private slots:
         QVERIFY2(compact.contains(QStringLiteral("字备注结尾")), qPrintable(wrapped.left(1500)));
         QVERIFY(wrapped.contains(QStringLiteral("客户名称70")));
 
-        if (!qEnvironmentVariableIsEmpty("KELMOR_SCREENSHOTS")) {
+        if (!TestSupport::screenshotDir().isEmpty()) {
             DataGridPrinter::Options o;
             o.title = QStringLiteral("客户档案资料");
             o.headerLeft = QStringLiteral("某某科技有限公司");
@@ -203,14 +197,14 @@ private slots:
             DataGridPrinter printer(g, o);
             PrintPreview preview([&](QPrinter *p) { printer.print(p); });
             preview.setDocumentName(o.title);
-            preview.writePdf(qEnvironmentVariable("KELMOR_SCREENSHOTS") + "/printpreview-grid.pdf");
+            preview.writePdf(QDir(TestSupport::screenshotDir()).filePath("printpreview-grid.pdf"));
             preview.resize(1000, 760);
             preview.show();
             QVERIFY(QTest::qWaitForWindowExposed(&preview));
             QTRY_VERIFY(preview.pageCount() > 0);
             trigger(&preview, "actFitWidth");
             QApplication::processEvents();
-            shoot(&preview, "printpreview-grid");
+            QVERIFY(TestSupport::screenshot(&preview, "printpreview-grid"));
         }
     }
 
