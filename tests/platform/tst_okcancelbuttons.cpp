@@ -84,10 +84,9 @@ private slots:
         QTest::newRow("ok accepts") << true << true << false << int(ClickOk) << 1 << int(QDialog::Accepted);
         QTest::newRow("ok runs the dialog's own check") << true << true << true << int(ClickOk) << 1 << -1;
         QTest::newRow("ok left to the dialog") << true << false << false << int(ClickOk) << 0 << -1;
-        QTest::newRow("enter presses the default ok") << true << true << false << int(EnterInField) << 1
-                                                      << int(QDialog::Accepted);
-        QTest::newRow("ok without being the default") << false << true << false << int(ClickOk) << 1
-                                                      << int(QDialog::Accepted);
+        QTest::newRow("enter presses the default ok")
+            << true << true << false << int(EnterInField) << 1 << int(QDialog::Accepted);
+        QTest::newRow("ok without being the default") << false << true << false << int(ClickOk) << 1 << int(QDialog::Accepted);
         QTest::newRow("cancel rejects") << true << true << false << int(ClickCancel) << 0 << int(QDialog::Rejected);
         QTest::newRow("cancel rejects, ok left to the dialog")
             << false << false << false << int(ClickCancel) << 0 << int(QDialog::Rejected);
