@@ -64,8 +64,7 @@ private slots:
                 QVERIFY(!w<DatePicker>(d, "dtpBirthday")->isChecked());
                 QCOMPARE(w<QLineEdit>(d, "edtName")->maxLength(), 50);
             }();
-            if (!qEnvironmentVariableIsEmpty("KELMOR_SCREENSHOTS"))
-                d->grab().save(qEnvironmentVariable("KELMOR_SCREENSHOTS") + "/contactedit-new.png");
+            screenshot(d, "contactedit-new");
             // empty name
             QTest::keyClick(w<QLineEdit>(d, "edtName"), Qt::Key_S, Qt::ControlModifier);
             [&] { QCOMPARE(s.takeTexts(), QStringList{QStringLiteral("联系人姓名不能为空！")}); }();
@@ -136,8 +135,7 @@ private slots:
                 QVERIFY(w<DatePicker>(d, "dtpBirthday")->isChecked());
                 QCOMPARE(w<DatePicker>(d, "dtpBirthday")->date(), QDate(1980, 2, 3));
             }();
-            if (!qEnvironmentVariableIsEmpty("KELMOR_SCREENSHOTS"))
-                d->grab().save(qEnvironmentVariable("KELMOR_SCREENSHOTS") + "/contactedit-edit.png");
+            screenshot(d, "contactedit-edit");
             click(d, "nbFirst");
             [&] { QCOMPARE(w<QLineEdit>(d, "edtName")->text(), QStringLiteral("一号")); }();
             click(d, "nbLast");

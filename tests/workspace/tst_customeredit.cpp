@@ -62,14 +62,6 @@ void ctrlS(QDialog *d)
     QTest::keyClick(f ? f : d, Qt::Key_S, Qt::ControlModifier);
 }
 
-// Pictures of the window for a person to look at (KELMOR_SCREENSHOTS=folder).
-void shoot(QWidget *widget, const QString &name)
-{
-    const QString dir = qEnvironmentVariable("KELMOR_SCREENSHOTS");
-    if (!dir.isEmpty())
-        widget->grab().save(dir + "/" + name + ".png");
-}
-
 QVariant field(const TestDb &t, const QString &column, const QString &name)
 {
     return t.scalar(QStringLiteral("select %1 from t_client where F_name = :n").arg(column), {{"n", name}});
@@ -672,7 +664,7 @@ private slots:
                 for (int i = 0; i < pages->count(); ++i) {
                     pages->setCurrentIndex(i);
                     QApplication::processEvents();
-                    shoot(d, QStringLiteral("cltedit-mode%1-page%2").arg(m.mode).arg(i));
+                    screenshot(d, QStringLiteral("cltedit-mode%1-page%2").arg(m.mode).arg(i));
                 }
                 click(d, "Button2");
                 return d->result();

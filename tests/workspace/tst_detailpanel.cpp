@@ -101,13 +101,13 @@ private slots:
             ws.QryMain->setCurrentRow(0);
         }
         QVERIFY(ws.QryDetail51->isOpen());
-        if (!qEnvironmentVariableIsEmpty("KELMOR_SCREENSHOTS")) {
+        if (!screenshotDir().isEmpty()) {
             p.resize(900, 320);
             p.show();
             for (int row = 0; row < p.detailList()->count(); ++row) {
                 p.detailList()->setCurrentRow(row);
                 QApplication::processEvents();
-                p.grab().save(qEnvironmentVariable("KELMOR_SCREENSHOTS") + QString("/detailpanel-tab%1.png").arg(p.CurrentTab()));
+                screenshot(&p, QString("detailpanel-tab%1").arg(p.CurrentTab()));
             }
         }
         // footers: sums of amounts, blank empty dates
@@ -234,15 +234,11 @@ private slots:
         QCOMPARE(w.CurrentTab(), 1);
         QVERIFY(w.workspace()->detail(1)->isOpen());
         QCOMPARE(w.QryMain()->recordCount(), 2);
-        const auto shoot = [&](const QString &name) {
-            if (!qEnvironmentVariableIsEmpty("KELMOR_SCREENSHOTS"))
-                w.grab().save(qEnvironmentVariable("KELMOR_SCREENSHOTS") + "/" + name + ".png");
-        };
         for (int row = 0; row < 9; ++row) {
             p->detailList()->setCurrentRow(row);
             QCOMPARE(w.CurrentTab(), row + 1);
             QVERIFY(w.workspace()->detail(row + 1)->isOpen());
-            shoot(QString("mainwindow-tab%1").arg(row + 1));
+            screenshot(&w, QString("mainwindow-tab%1").arg(row + 1));
         }
         p->chooseTab(2);
         QCOMPARE(w.workspace()->detail(2)->recordCount(), 2);
