@@ -21,17 +21,6 @@ class QVBoxLayout;
 struct DataGridColumn;
 struct RecordColumn;
 
-// The columns of a list as designed: with totals, "合计" under the first
-// column and the sums under the columns that have them.
-QVector<DataGridColumn> designedGridColumns(std::span<const RecordColumn> columns, bool totals);
-
-// The toolbar pictures the list windows share.
-namespace GridWindowIcons {
-QIcon print();
-QIcon workbook();
-QIcon design();
-QIcon query();
-} // namespace GridWindowIcons
 
 // What the record list windows and the statistics windows share: the list
 // query QryTable in the grid DBGridEh1, a toolbar whose navigation, print,

@@ -274,6 +274,25 @@ std::map<RecordKind, EditWindowFactory> &factories()
 }
 } // namespace
 
+QVector<DataGridColumn> designedGridColumns(std::span<const RecordColumn> columns, bool totals)
+{
+    QVector<DataGridColumn> cols;
+    for (const RecordColumn &c : columns) {
+        DataGridColumn col(QString::fromLatin1(c.field), QString::fromUtf8(c.title), c.width);
+        col.displayFormat = QString::fromLatin1(c.format);
+        if (c.sum && totals) {
+            col.footerType = DataGridColumn::FooterType::Sum;
+            col.footerFormat = col.displayFormat;
+        }
+        cols.append(col);
+    }
+    if (totals && !cols.isEmpty() && cols[0].footerType == DataGridColumn::FooterType::None) {
+        cols[0].footerType = DataGridColumn::FooterType::Text;
+        cols[0].footerValue = QStringLiteral("合计");
+    }
+    return cols;
+}
+
 QString RecordKindInfo::linkedSql() const
 {
     return QStringLiteral("select * from %1 where %2 = :F_cltID order by %3")
@@ -288,24 +307,7 @@ QStringList RecordKindInfo::emptyDates() const
     return out;
 }
 
-QVector<DataGridColumn> RecordKindInfo::gridColumns() const
-{
-    QVector<DataGridColumn> cols;
-    for (const RecordColumn &c : columns) {
-        DataGridColumn col(QString::fromLatin1(c.field), QString::fromUtf8(c.title), c.width);
-        col.displayFormat = QString::fromLatin1(c.format);
-        if (c.sum && totalsRow) {
-            col.footerType = DataGridColumn::FooterType::Sum;
-            col.footerFormat = col.displayFormat;
-        }
-        cols.append(col);
-    }
-    if (totalsRow && !cols.isEmpty()) {
-        cols[0].footerType = DataGridColumn::FooterType::Text;
-        cols[0].footerValue = QStringLiteral("合计");
-    }
-    return cols;
-}
+QVector<DataGridColumn> RecordKindInfo::gridColumns() const { return designedGridColumns(columns, totalsRow); }
 
 QString RecordKindInfo::fill(const char *pattern, const std::function<QString(const QString &field)> &text)
 {

@@ -109,6 +109,10 @@ struct EditRequest
 };
 using EditWindowFactory = std::function<void(const EditRequest &)>;
 
+// The columns of a grid as designed: with totals, "合计" under the first
+// column and the sums under the columns that have them.
+QVector<DataGridColumn> designedGridColumns(std::span<const RecordColumn> columns, bool totals);
+
 namespace RecordCatalogue {
 const RecordKindInfo &info(RecordKind kind);
 std::span<const RecordKindInfo> all();

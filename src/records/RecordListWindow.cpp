@@ -1,6 +1,7 @@
 #include "RecordListWindow.h"
 
 #include "app/TdmData.h"
+#include "platform/ToolIcons.h"
 #include "platform/DataGrid.h"
 #include "platform/DataSet.h"
 #include "platform/DatePicker.h"
@@ -138,7 +139,7 @@ void RecordListWindow::buildFilterBar()
             });
     }
 
-    m_query = new QPushButton(GridWindowIcons::query(), QStringLiteral("查询"), m_filterBar);
+    m_query = new QPushButton(ToolIcons::query(), QStringLiteral("查询"), m_filterBar);
     m_query->setObjectName(QStringLiteral("SpeedButton1"));
     m_query->setAutoDefault(false);
     m_togglePanel = new QToolButton(m_filterBar);

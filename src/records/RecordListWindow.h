@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CachedEditSession.h"
+#include "platform/CachedEditSession.h"
 #include "GridWindow.h"
 #include "RecordListQuery.h"
 

@@ -4,6 +4,7 @@
 #include "app/AppState.h"
 #include "app/SalespersonScope.h"
 #include "app/TdmData.h"
+#include "platform/ToolIcons.h"
 #include "platform/DataGrid.h"
 #include "platform/DataSet.h"
 #include "platform/DatePicker.h"
@@ -56,7 +57,7 @@ StatisticsWindow::StatisticsWindow(const StatisticsConfig &config, QWidget *pare
     // --- the toolbar
     QStyle *st = style();
     bindKey(QKeySequence(Qt::CTRL | Qt::Key_Q),
-            addTool(QStringLiteral("tbQuery"), QStringLiteral("查询"), GridWindowIcons::query(), [this] { tbQueryClick(); },
+            addTool(QStringLiteral("tbQuery"), QStringLiteral("查询"), ToolIcons::query(), [this] { tbQueryClick(); },
                     QStringLiteral("Ctrl+Q")),
             false);
     addToolSeparator();

@@ -29,16 +29,12 @@ const QVector<CodeListPage> &CodeListPages()
     return pages;
 }
 
-CodeListEditor::CodeListEditor(DataSet *table) : m_table(table)
-{
-    m_table->setUpdateTable(QStringLiteral("t_code"));
-    m_table->setCachedUpdates(true);
-}
+CodeListEditor::CodeListEditor(DataSet *table) : m_table(table), m_session(table, QStringLiteral("t_code")) {}
 
 bool CodeListEditor::open(const QString &type)
 {
     m_type = type;
-    m_editing = false;
+    m_session.cancel();
     return dmData && dmData->OpenQuery(listSql(), m_table, {{QStringLiteral("type"), type}});
 }
 
@@ -48,84 +44,46 @@ bool CodeListEditor::refresh()
     return open(m_type);
 }
 
-bool CodeListEditor::beginInsert()
-{
-    if (!m_table->isOpen())
-        return false;
-    m_editing = true;
-    return m_table->append();
-}
+bool CodeListEditor::beginInsert() { return m_session.beginInsert(); }
 
-QString CodeListEditor::beginEdit()
-{
-    if (m_table->isEmpty())
-        return QStringLiteral("此表为空，没有记录需要修改！");
-    m_editing = true;
-    return QString();
-}
+QString CodeListEditor::beginEdit() { return m_session.beginEdit(QStringLiteral("此表为空，没有记录需要修改！")); }
 
-void CodeListEditor::cancel()
-{
-    m_table->cancelUpdates();
-    m_editing = false;
-}
+void CodeListEditor::cancel() { m_session.cancel(); }
 
-bool CodeListEditor::applyInTransaction(QString *error)
+QString CodeListEditor::checkRows(DataSet &rows, int *refused) const
 {
-    Transaction t(m_table->database());
-    if (!t.isActive()) {
-        *error = QStringLiteral("事务没有开始");
-        return false;
+    const QString name = QStringLiteral("F_name");
+    const QString type = QStringLiteral("F_type");
+    // From the end, so that dropping a row leaves the rows still to be seen in place.
+    for (int row = rows.recordCount() - 1; row >= 0; --row) {
+        const QString value = rows.value(row, name).toString();
+        const QString trimmed = value.trimmed();
+        const bool stored = rows.keyOf(row) != 0;
+        if (trimmed.isEmpty()) {
+            if (!stored) {
+                // a new line left empty: a blank value would never be offered
+                rows.deleteRow(row);
+                continue;
+            }
+            *refused = row;
+            return QStringLiteral("选项值不能为空！如果不再需要这一项，请取消修改后用“删除”删去。");
+        }
+        if (trimmed.size() > kMaxValueLength) {
+            *refused = row;
+            return QStringLiteral("选项值不能超过 %1 个字符！").arg(kMaxValueLength);
+        }
+        if (trimmed != value)
+            rows.setValue(row, rows.fieldIndex(name), trimmed);
+        if (rows.value(row, type).toString().compare(m_type, Qt::CaseInsensitive) != 0)
+            rows.setValue(row, rows.fieldIndex(type), m_type);
+        rows.post();
     }
-    if (!m_table->applyUpdates(error) || !t.commit(error))
-        return false;
-    m_table->commitUpdates();
-    return true;
+    return QString();
 }
 
 CodeListEditor::SaveResult CodeListEditor::save()
 {
-    SaveResult r;
-    if (!m_table->post()) {
-        r.message = m_table->lastError();
-        return r;
-    }
-    const QString name = QStringLiteral("F_name");
-    const QString type = QStringLiteral("F_type");
-    // From the end, so that dropping a row leaves the rows still to be seen in place.
-    for (int row = m_table->recordCount() - 1; row >= 0; --row) {
-        const QString value = m_table->value(row, name).toString();
-        const QString trimmed = value.trimmed();
-        const bool stored = m_table->keyOf(row) != 0;
-        if (trimmed.isEmpty()) {
-            if (!stored) {
-                // a new line left empty: a blank value would never be offered
-                m_table->deleteRow(row);
-                continue;
-            }
-            r.status = SaveResult::Refused;
-            r.message = QStringLiteral("选项值不能为空！如果不再需要这一项，请取消修改后用“删除”删去。");
-            r.row = row;
-            return r;
-        }
-        if (trimmed.size() > kMaxValueLength) {
-            r.status = SaveResult::Refused;
-            r.message = QStringLiteral("选项值不能超过 %1 个字符！").arg(kMaxValueLength);
-            r.row = row;
-            return r;
-        }
-        if (trimmed != value)
-            m_table->setValue(row, m_table->fieldIndex(name), trimmed);
-        if (m_table->value(row, type).toString().compare(m_type, Qt::CaseInsensitive) != 0)
-            m_table->setValue(row, m_table->fieldIndex(type), m_type);
-        m_table->post();
-    }
-    if (!applyInTransaction(&r.message))
-        return r;
-    r.status = SaveResult::Saved;
-    r.message.clear();
-    m_editing = false;
-    return r;
+    return m_session.save([this](DataSet &rows, int *row) { return checkRows(rows, row); });
 }
 
 QString CodeListEditor::deleteQuestion(const QString &pageCaption) const
@@ -143,7 +101,7 @@ bool CodeListEditor::deleteCurrent(QString *error)
             *error = m_table->lastError();
         return false;
     }
-    if (applyInTransaction(&err))
+    if (m_session.apply(&err))
         return true;
     // the row comes back
     m_table->cancelUpdates();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/CachedEditSession.h"
+
 #include <QString>
 #include <QVector>
 
@@ -32,7 +34,7 @@ public:
 
     DataSet *table() const { return m_table; }
     QString type() const { return m_type; }
-    bool isEditing() const { return m_editing; }
+    bool isEditing() const { return m_session.isEditing(); }
 
     // Opens the list (reported through OpenQuery when it fails).
     bool open(const QString &type);
@@ -45,13 +47,7 @@ public:
     // 取消: back to browse, every pending change dropped.
     void cancel();
 
-    struct SaveResult
-    {
-        enum Status { Saved, Refused, Failed };
-        Status status = Failed;
-        QString message; // Refused: for the operator; Failed: the database's error
-        int row = -1;    // the row a refusal is about
-    };
+    using SaveResult = CachedEditSession::SaveResult;
     // 保存: posts the row being edited, drops new rows left blank, trims the
     // values, gives new rows the list's F_type and writes every change in one
     // transaction. A refused or failed save keeps the edits and the edit state.
@@ -63,9 +59,10 @@ public:
     bool deleteCurrent(QString *error = nullptr);
 
 private:
-    bool applyInTransaction(QString *error);
+    // Tidies the rows for a save: the refusal, or empty.
+    QString checkRows(DataSet &rows, int *row) const;
 
     DataSet *m_table;
     QString m_type;
-    bool m_editing = false;
+    CachedEditSession m_session;
 };

@@ -2,6 +2,7 @@
 
 #include "app/AppConst.h"
 #include "app/TdmData.h"
+#include "platform/ToolIcons.h"
 #include "platform/DataGrid.h"
 #include "platform/DataSet.h"
 #include "platform/Messages.h"
@@ -20,31 +21,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-namespace {
-// A printer, for the print button.
-QIcon printerIcon()
-{
-    QPixmap pm(32, 32);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0x44, 0x44, 0x44), 1.5));
-    p.setBrush(Qt::white);
-    p.drawRect(QRectF(9, 3, 14, 10));
-    p.setBrush(QColor(0x9A, 0xA4, 0xB0));
-    p.drawRoundedRect(QRectF(3, 12, 26, 12), 2, 2);
-    p.setBrush(Qt::white);
-    p.drawRect(QRectF(9, 19, 14, 10));
-    p.setPen(QPen(QColor(0x44, 0x44, 0x44), 1));
-    p.drawLine(QPointF(11, 23), QPointF(21, 23));
-    p.drawLine(QPointF(11, 26), QPointF(19, 26));
-    p.setBrush(QColor(0x3C, 0xB3, 0x4A));
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(QPointF(25, 16), 1.5, 1.5);
-    return QIcon(pm);
-}
-} // namespace
 
 TFrmCodeMan::TFrmCodeMan(QWidget *parent)
     : QDialog(parent), m_table(new DataSet(this)), m_editor(m_table)
@@ -88,7 +64,7 @@ TFrmCodeMan::TFrmCodeMan(QWidget *parent)
     m_actCancel = addTool(QStringLiteral("tbCancel"), QStringLiteral("取消"), st->standardIcon(QStyle::SP_DialogCancelButton), {},
                           &TFrmCodeMan::tbCancelClick);
     m_toolBar->addSeparator();
-    m_actPrint = addTool(QStringLiteral("tbPrint"), QStringLiteral("打印"), printerIcon(), {}, &TFrmCodeMan::tbPrintClick);
+    m_actPrint = addTool(QStringLiteral("tbPrint"), QStringLiteral("打印"), ToolIcons::print(), {}, &TFrmCodeMan::tbPrintClick);
     m_actRefresh = addTool(QStringLiteral("tbRefresh"), QStringLiteral("刷新"), st->standardIcon(QStyle::SP_BrowserReload), {},
                            &TFrmCodeMan::tbRefreshClick);
     m_toolBar->addSeparator();

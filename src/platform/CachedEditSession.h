@@ -13,7 +13,9 @@ class DataSet;
 class CachedEditSession
 {
 public:
-    using RowCheck = std::function<QString(const DataSet &rows, int *row)>;
+    // Why the rows cannot be saved (empty when they can) and the row that is
+    // about; it may tidy the rows first (drop blank new rows, trim values).
+    using RowCheck = std::function<QString(DataSet &rows, int *row)>;
     using RowInit = std::function<void(DataSet &rows)>;
 
     // The data set is the window's; the session sets it up for cached editing
@@ -39,6 +41,9 @@ public:
     // 保存: posts the row being edited, asks `check`, writes every change in
     // one transaction and returns to browsing.
     SaveResult save(const RowCheck &check = {});
+    // Writes the pending changes in one transaction; on failure they stay
+    // pending and *error says why.
+    bool apply(QString *error);
 
 private:
     DataSet *m_rows;

@@ -1,7 +1,7 @@
 #include "CachedEditSession.h"
 
-#include "platform/DataSet.h"
-#include "platform/Database.h"
+#include "DataSet.h"
+#include "Database.h"
 
 CachedEditSession::CachedEditSession(DataSet *rows, const QString &table, const QString &keyField) : m_rows(rows)
 {
@@ -50,16 +50,23 @@ CachedEditSession::SaveResult CachedEditSession::save(const RowCheck &check)
             return r;
         }
     }
-    Transaction t(m_rows->database());
-    if (!t.isActive()) {
-        r.message = t.error();
+    if (!apply(&r.message))
         return r;
-    }
-    if (!m_rows->applyUpdates(&r.message) || !t.commit(&r.message))
-        return r;
-    m_rows->commitUpdates();
     m_editing = false;
     r.status = SaveResult::Saved;
     r.message.clear();
     return r;
+}
+
+bool CachedEditSession::apply(QString *error)
+{
+    Transaction t(m_rows->database());
+    if (!t.isActive()) {
+        *error = t.error();
+        return false;
+    }
+    if (!m_rows->applyUpdates(error) || !t.commit(error))
+        return false;
+    m_rows->commitUpdates();
+    return true;
 }
