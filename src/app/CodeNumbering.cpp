@@ -3,21 +3,15 @@
 #include "platform/Database.h"
 
 #include <QDate>
-#include <QSqlError>
-#include <QSqlQuery>
 
 namespace CodeNumbering {
 namespace {
 bool highest(const QSqlDatabase &db, const QString &sql, const QVariantMap &params, QString *top, QString *error)
 {
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!Sql::exec(q, sql, params)) {
-        if (error)
-            *error = Sql::errorText(q.lastError());
+    QVariant v;
+    if (!Sql::scalar(db, sql, params, &v, error))
         return false;
-    }
-    *top = q.next() && !q.value(0).isNull() ? q.value(0).toString() : QString();
+    *top = v.isNull() ? QString() : v.toString();
     return true;
 }
 } // namespace

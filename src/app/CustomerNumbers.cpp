@@ -2,8 +2,6 @@
 
 #include "platform/Database.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
 
 #include <limits>
 
@@ -11,14 +9,10 @@ namespace CustomerNumbers {
 namespace {
 bool queryValue(const QSqlDatabase &db, const QString &sql, const QVariantMap &params, qint64 *value, QString *error)
 {
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!Sql::exec(q, sql, params)) {
-        if (error)
-            *error = Sql::errorText(q.lastError());
+    QVariant v;
+    if (!Sql::scalar(db, sql, params, &v, error))
         return false;
-    }
-    *value = q.next() ? q.value(0).toLongLong() : 0;
+    *value = v.toLongLong();
     return true;
 }
 

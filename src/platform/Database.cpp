@@ -346,6 +346,19 @@ bool exec(QSqlQuery &query, const QString &sql, const QVariantMap &params)
     return query.exec();
 }
 
+bool scalar(const QSqlDatabase &db, const QString &sql, const QVariantMap &params, QVariant *value, QString *error)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!exec(q, sql, params)) {
+        if (error)
+            *error = lastErrorText(q.lastError());
+        return false;
+    }
+    *value = q.next() ? q.value(0) : QVariant();
+    return true;
+}
+
 bool execOn(const QSqlDatabase &db, const QString &sql, const QVariantMap &params, QString *error)
 {
     QSqlQuery q(db);

@@ -59,6 +59,9 @@ const SqlDialect &dialectOf(const QSqlDatabase &db);
 namespace Sql {
 bool prepare(QSqlQuery &query, const QString &sql, const QVariantMap &params = {});
 bool exec(QSqlQuery &query, const QString &sql, const QVariantMap &params = {});
+// The first column of the first row (null when there is none); false and
+// *error when the statement fails.
+bool scalar(const QSqlDatabase &db, const QString &sql, const QVariantMap &params, QVariant *value, QString *error = nullptr);
 // Runs one statement on the connection; the error text when it fails.
 bool execOn(const QSqlDatabase &db, const QString &sql, const QVariantMap &params = {}, QString *error = nullptr);
 // Splits a script on semicolons outside literals and comments.

@@ -152,13 +152,6 @@ QStringList valueRows(QTableWidget *list)
         out << list->item(r, 0)->text() + ":" + list->item(r, 1)->text();
     return out;
 }
-
-void shoot(QWidget *w, const QString &name)
-{
-    const QString dir = qEnvironmentVariable("KELMOR_SCREENSHOTS");
-    if (!dir.isEmpty())
-        QVERIFY(w->grab().save(dir + "/" + name + ".png"));
-}
 } // namespace
 
 class TestRecordListWindow : public QObject
@@ -874,7 +867,7 @@ private slots:
 
     void screenshots()
     {
-        if (qEnvironmentVariableIsEmpty("KELMOR_SCREENSHOTS"))
+        if (screenshotDir().isEmpty())
             QSKIP("KELMOR_SCREENSHOTS not set");
         TestDb t;
         Script s;
@@ -886,10 +879,10 @@ private slots:
             QVERIFY(QTest::qWaitForWindowExposed(&w));
             child<QComboBox>(&w, "ComboBox1")->setCurrentIndex(0);
             QTest::qWait(100);
-            shoot(&w, "recordlist");
+            QVERIFY(screenshot(&w, "recordlist"));
             w.resize(900, 520);
             QTest::qWait(100);
-            shoot(&w, "recordlist-small");
+            QVERIFY(screenshot(&w, "recordlist-small"));
         }
         {
             t.insert("t_employee", {{"F_code", "E01"}, {"F_name", "赵一"}, {"F_sex", "男"}, {"F_dept", "销售部"}});
@@ -898,7 +891,7 @@ private slots:
             QVERIFY(QTest::qWaitForWindowExposed(&w));
             click(&w, "tbNew");
             QTest::qWait(100);
-            shoot(&w, "recordlist-gridedit");
+            QVERIFY(screenshot(&w, "recordlist-gridedit"));
             click(&w, "tbCancel");
         }
     }

@@ -454,7 +454,7 @@ private slots:
 
     void screenshots()
     {
-        if (qEnvironmentVariableIsEmpty("KELMOR_SCREENSHOTS"))
+        if (screenshotDir().isEmpty())
             QSKIP("KELMOR_SCREENSHOTS not set");
         TestDb t;
         Script s;
@@ -465,10 +465,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         click(&w, "tbQuery");
         QTest::qWait(100);
-        QVERIFY(w.grab().save(qEnvironmentVariable("KELMOR_SCREENSHOTS") + "/statistics.png"));
+        QVERIFY(screenshot(&w, "statistics"));
         w.resize(900, 520);
         QTest::qWait(100);
-        QVERIFY(w.grab().save(qEnvironmentVariable("KELMOR_SCREENSHOTS") + "/statistics-small.png"));
+        QVERIFY(screenshot(&w, "statistics-small"));
     }
 };
 
