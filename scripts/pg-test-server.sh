@@ -82,6 +82,8 @@ pg_test_server_stop() {
   [ -n "${PG_TEST_DIR:-}" ] && [ -d "$PG_TEST_DIR" ] || return 0
   if [ -f "$PG_TEST_DIR/data/postmaster.pid" ]; then
     local bindir=${PG_TEST_BINDIR:-$(_pg_test_bindir)}
+    # a stop from another shell: the cluster's owner is the data folder's
+    [ -n "${PG_TEST_OWNER:-}" ] || PG_TEST_OWNER=$(stat -c %U "$PG_TEST_DIR/data")
     _pg_test_as_owner "$bindir/pg_ctl" -D "$PG_TEST_DIR/data" -m immediate -w stop >/dev/null 2>&1 || true
   fi
   rm -rf "$PG_TEST_DIR"
