@@ -123,7 +123,7 @@ INSERT INTO cfg_Grid(F_name,F_FieldName,F_Caption,F_Width,F_Visible,F_ReadOnly,F
 INSERT INTO cfg_Grid(F_name,F_FieldName,F_Caption,F_Width,F_Visible,F_ReadOnly,F_DisplayFormat,F_FooterValue,F_FooterType,F_Alignment,F_Order) VALUES ('clientmain','F_fax','传真',110,1,1,'','',0,0,11);
 INSERT INTO cfg_Grid(F_name,F_FieldName,F_Caption,F_Width,F_Visible,F_ReadOnly,F_DisplayFormat,F_FooterValue,F_FooterType,F_Alignment,F_Order) VALUES ('clientmain','F_homepage','网址',140,1,1,'','',0,0,12);
 INSERT INTO cfg_Grid(F_name,F_FieldName,F_Caption,F_Width,F_Visible,F_ReadOnly,F_DisplayFormat,F_FooterValue,F_FooterType,F_Alignment,F_Order) VALUES ('clientmain','F_email','电子信箱',150,1,1,'','',0,0,13);
-INSERT INTO cfg_Grid(F_name,F_FieldName,F_Caption,F_Width,F_Visible,F_ReadOnly,F_DisplayFormat,F_FooterValue,F_FooterType,F_Alignment,F_Order) VALUES ('clientmain','F_enrol','法人供表',80,1,1,'','',0,0,14);
+INSERT INTO cfg_Grid(F_name,F_FieldName,F_Caption,F_Width,F_Visible,F_ReadOnly,F_DisplayFormat,F_FooterValue,F_FooterType,F_Alignment,F_Order) VALUES ('clientmain','F_enrol','法人代表',80,1,1,'','',0,0,14);
 INSERT INTO cfg_Grid(F_name,F_FieldName,F_Caption,F_Width,F_Visible,F_ReadOnly,F_DisplayFormat,F_FooterValue,F_FooterType,F_Alignment,F_Order) VALUES ('clientmain','F_khbank','开户银行',150,1,1,'','',0,0,15);
 INSERT INTO cfg_Grid(F_name,F_FieldName,F_Caption,F_Width,F_Visible,F_ReadOnly,F_DisplayFormat,F_FooterValue,F_FooterType,F_Alignment,F_Order) VALUES ('clientmain','F_bankcode','银行帐号',150,1,1,'','',0,0,16);
 INSERT INTO cfg_Grid(F_name,F_FieldName,F_Caption,F_Width,F_Visible,F_ReadOnly,F_DisplayFormat,F_FooterValue,F_FooterType,F_Alignment,F_Order) VALUES ('clientmain','F_good','主营产品',150,1,1,'','',0,0,17);

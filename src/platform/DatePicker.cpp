@@ -6,6 +6,19 @@
 #include <QDateTimeEdit>
 #include <QHBoxLayout>
 
+namespace {
+// One Tab leaves the date, as it leaves any field; the arrow keys and typing
+// move between year, month and day.
+class DateEdit : public QDateTimeEdit
+{
+public:
+    using QDateTimeEdit::QDateTimeEdit;
+
+protected:
+    bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
+};
+} // namespace
+
 DatePicker::DatePicker(QWidget *parent) : QWidget(parent)
 {
     auto *lay = new QHBoxLayout(this);
@@ -15,7 +28,7 @@ DatePicker::DatePicker(QWidget *parent) : QWidget(parent)
     m_check->setObjectName(QStringLiteral("checkBox"));
     m_check->setChecked(true);
     m_check->hide();
-    m_edit = new QDateTimeEdit(QDate::currentDate(), this);
+    m_edit = new DateEdit(QDate::currentDate(), this);
     m_edit->setObjectName(QStringLiteral("edit"));
     m_edit->setCalendarPopup(true);
     m_edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));

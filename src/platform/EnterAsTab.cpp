@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <QToolButton>
@@ -18,6 +19,15 @@ void EnterAsTab::install(QWidget *window)
     // A control that does not use Enter itself passes the key on to its
     // parents, up to the window: its filter sees it there.
     window->installEventFilter(new EnterAsTab(window));
+    // Tab leaves a memo (a memo takes no tab characters), and boxes that
+    // only show a value are passed by Tab and Enter (a click still selects).
+    for (QPlainTextEdit *memo : window->findChildren<QPlainTextEdit *>())
+        memo->setTabChangesFocus(true);
+    for (QTextEdit *memo : window->findChildren<QTextEdit *>())
+        memo->setTabChangesFocus(true);
+    for (QLineEdit *box : window->findChildren<QLineEdit *>())
+        if (box->isReadOnly() && (box->focusPolicy() & Qt::TabFocus))
+            box->setFocusPolicy(Qt::ClickFocus);
 }
 
 bool EnterAsTab::eventFilter(QObject *watched, QEvent *event)

@@ -12,7 +12,8 @@ class EnterAsTab : public QObject
 {
     Q_OBJECT
 public:
-    // Watches every control inside the window, present and added later.
+    // Watches every control inside the window, present and added later. The
+    // memos and read-only boxes present now are set up for Tab as well.
     static void install(QWidget *window);
 
 protected:

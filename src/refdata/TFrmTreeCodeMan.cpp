@@ -49,7 +49,7 @@ TFrmTreeCodeMan::TFrmTreeCodeMan(int mode, QWidget *parent)
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
     m_tree->setIconSize(QSize(16, 16));
 
-    m_hint = new QLabel(QStringLiteral("    增加节点，需先选中左边框里的节点成灰色，然后才能选择增加同级节点或子节点"), this);
+    m_hint = new QLabel(QStringLiteral("    增加节点，需先在左边框里选中节点（选中的节点显示为蓝色），然后才能选择增加同级节点或子节点"), this);
     m_hint->setObjectName(QStringLiteral("Label1"));
     m_hint->setWordWrap(true);
 

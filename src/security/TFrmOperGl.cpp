@@ -73,7 +73,7 @@ TFrmOperGl::TFrmOperGl(QWidget *parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("操作员管理"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 
-    auto *hint = new QLabel(QStringLiteral("增加用户权限时，应该先增加角色(指的是同一类权限的用户)，然后在选择用户所属的角色，就可以了"), this);
+    auto *hint = new QLabel(QStringLiteral("增加用户权限时，应该先增加角色(指的是同一类权限的用户)，然后再选择用户所属的角色，就可以了"), this);
     hint->setObjectName(QStringLiteral("lblHint"));
     hint->setWordWrap(true);
     hint->setStyleSheet(QStringLiteral("QLabel { background-color: #fff8dc; border: 1px solid #e0c97a; padding: 6px; color: #5a4500; }"));

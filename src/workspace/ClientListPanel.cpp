@@ -28,7 +28,7 @@ QVector<DataGridColumn> designedColumns()
         {"F_code", "客户编号"},    {"F_name", "客户名称"},     {"F_type", "客户类型"},     {"F_hangye", "行业类别"},
         {"F_laiyuan", "客户来源"}, {"F_country", "国家"},      {"F_province", "省份"},     {"F_city", "城市"},
         {"F_address", "地址"},     {"F_postcode", "邮编"},     {"F_phone", "电话"},        {"F_fax", "传真"},
-        {"F_homepage", "网址"},    {"F_email", "电子信箱"},    {"F_enrol", "法人供表"},    {"F_khbank", "开户银行"},
+        {"F_homepage", "网址"},    {"F_email", "电子信箱"},    {"F_enrol", "法人代表"},    {"F_khbank", "开户银行"},
         {"F_bankcode", "银行帐号"}, {"F_good", "主营产品"},    {"F_xuqiu", "客户需求"},    {"F_shuihao", "税号"},
         {"F_mem", "备注信息"},     {"F_empName", "业务员"},    {"F_LXRname", "主联系人"},  {"F_LXRdept", "联系部门"},
         {"F_LXRduty", "联系人职务"}, {"F_LXRphone", "联系电话"}, {"F_LXRqq", "联系QQ"},      {"F_LXRemail", "联系信箱"},

@@ -163,7 +163,7 @@ void TFrmMain::ShowStartReminders() {}
 void TFrmMain::closeEvent(QCloseEvent *event)
 {
     if (!m_exitConfirmed) {
-        if (ShowMess(QStringLiteral("真的要退出“") + AppName() + QStringLiteral("”软件吗？"), MessQuestion) != 1) {
+        if (ShowMess(QStringLiteral("真的要退出“") + AppName().trimmed() + QStringLiteral("”软件吗？"), MessQuestion) != 1) {
             event->ignore();
             return;
         }

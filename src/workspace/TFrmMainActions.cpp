@@ -112,18 +112,18 @@ void TFrmMain::CreateActions()
 void TFrmMain::CreateMenus()
 {
     static const MenuDef menus[] = {
-        {"mi100", "文件", {"Action101", "Action102", "Action103", "-", "Action104", "Action105", "Action106", "-", "N43", "N5"}},
-        {"mi200", "编辑", {"Action201", "Action207", "Action202", "Action203", "Action204", "-", "Action209", "Action210",
+        {"mi100", "文件(&F)", {"Action101", "Action102", "Action103", "-", "Action104", "Action105", "Action106", "-", "N43", "N5"}},
+        {"mi200", "编辑(&E)", {"Action201", "Action207", "Action202", "Action203", "Action204", "-", "Action209", "Action210",
                            "Action217", "-", "Action211", "Action212", "Action213", "Action214", "Action215", "Action216", "-",
                            "Action205", "Action206"}},
-        {"mi300", "输出", {"Action301", "Action302", "-", "Action303", "Action304", "Action305", "Action306", "Action307",
+        {"mi300", "输出(&O)", {"Action301", "Action302", "-", "Action303", "Action304", "Action305", "Action306", "Action307",
                            "Action308", "Action309", "-", "Action310", "Action311", "Action312", "Action313"}},
-        {"mi400", "统计", {"Action401", "Action402", "-", "Action403", "Action404", "Action405", "Action406", "Action407",
+        {"mi400", "统计(&S)", {"Action401", "Action402", "-", "Action403", "Action404", "Action405", "Action406", "Action407",
                            "Action408"}},
-        {"mi500", "数据", {"Action501", "N82", "Action502", "Action503", "-", "Action504", "Action505"}},
-        {"mi600", "视图", {"nshitu1", "nshitu2", "nshitu3"}},
-        {"mi700", "工具", {"N24", "N25"}},
-        {"mi800", "帮助", {"N8", "N9", "N10", "-", "N7", "N41", "-", "N3", "N27"}},
+        {"mi500", "数据(&D)", {"Action501", "N82", "Action502", "Action503", "-", "Action504", "Action505"}},
+        {"mi600", "视图(&V)", {"nshitu1", "nshitu2", "nshitu3"}},
+        {"mi700", "工具(&T)", {"N24", "N25"}},
+        {"mi800", "帮助(&H)", {"N8", "N9", "N10", "-", "N7", "N41", "-", "N3", "N27"}},
     };
     for (const MenuDef &def : menus) {
         QMenu *menu = ui->MainMenu1->addMenu(QString::fromUtf8(def.title));
@@ -135,6 +135,20 @@ void TFrmMain::CreateMenus()
                 menu->addAction(action(QString::fromLatin1(item)));
         }
     }
+    // F10 opens the menu bar at its first menu, as desktop programs do
+    auto *f10 = new QAction(this);
+    f10->setObjectName(QStringLiteral("actMenuBar"));
+    f10->setShortcut(QKeySequence(Qt::Key_F10));
+    f10->setShortcutContext(Qt::WindowShortcut);
+    connect(f10, &QAction::triggered, this, [this] {
+        for (QAction *m : ui->MainMenu1->actions())
+            if (m->isVisible() && m->isEnabled()) {
+                ui->MainMenu1->setFocus(Qt::MenuBarFocusReason);
+                ui->MainMenu1->setActiveAction(m);
+                return;
+            }
+    });
+    addAction(f10);
 }
 
 void TFrmMain::CreateToolBar()
@@ -173,9 +187,21 @@ void TFrmMain::CreateToolBar()
         QWidget *w = m_toolBar1->widgetForAction(a);
         w->setObjectName(QString::fromLatin1(b.button));
     }
-    for (QAction *a : m_toolBar1->actions())
-        if (!a->isSeparator())
-            connect(a, &QAction::visibleChanged, this, &TFrmMain::TidyToolBar);
+    for (QAction *a : m_toolBar1->actions()) {
+        if (a->isSeparator())
+            continue;
+        connect(a, &QAction::visibleChanged, this, &TFrmMain::TidyToolBar);
+        // the tip names the command and its key, whenever the key is given
+        QWidget *button = m_toolBar1->widgetForAction(a);
+        const auto tip = [a, button] {
+            QString text = a->text();
+            if (!a->shortcut().isEmpty())
+                text += QStringLiteral("（") + a->shortcut().toString(QKeySequence::NativeText) + QStringLiteral("）");
+            button->setToolTip(text);
+        };
+        tip();
+        connect(a, &QAction::changed, button, tip);
+    }
 
     // 来电速记 drops down to the quick entry and the call log
     auto *drop = new QMenu(this);

@@ -89,7 +89,7 @@ private slots:
         QCOMPARE(child<QPushButton>(&w, "btnDelete")->text(), QStringLiteral("删除(包含子类)"));
         QCOMPARE(child<QPushButton>(&w, "Button1")->text(), QStringLiteral("修    改(&E)"));
         QCOMPARE(child<QLabel>(&w, "Label1")->text(),
-                 QStringLiteral("    增加节点，需先选中左边框里的节点成灰色，然后才能选择增加同级节点或子节点"));
+                 QStringLiteral("    增加节点，需先在左边框里选中节点（选中的节点显示为蓝色），然后才能选择增加同级节点或子节点"));
         QStringList menu;
         for (QAction *a : child<QMenu>(&w, "PopupMenu1")->actions())
             menu << a->text();

@@ -214,9 +214,12 @@ private slots:
             auto *code = child<QLineEdit>(d, "edtOperCode");
             d->activateWindow();
             code->setFocus();
+            // the name only shows: Enter and Tab pass it by
             QTest::keyClick(code, Qt::Key_Return);
-            QCOMPARE(QApplication::focusWidget()->objectName(), QString("edtOperName"));
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QCOMPARE(QApplication::focusWidget()->objectName(), QString("edtPassWord"));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+            QCOMPARE(QApplication::focusWidget()->objectName(), QString("edtOperCode"));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget()->objectName(), QString("edtPassWord"));
             QTest::keyClick(d, Qt::Key_F4, Qt::AltModifier);
             d->close();

@@ -70,6 +70,23 @@ private slots:
             QVERIFY(child<QAction>(&w, v)->isChecked());
     }
 
+    // F10 opens the menu bar, and the tool bar's tips name the key of their
+    // command.
+    void menusAndTipsFromTheKeyboard()
+    {
+        TestDb t;
+        TFrmMain w;
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        auto *bar = child<QMenuBar>(&w, "MainMenu1");
+        QTest::keyClick(&w, Qt::Key_F10);
+        QVERIFY(bar->activeAction());
+        QCOMPARE(bar->activeAction()->text(), QStringLiteral("文件(&F)"));
+        QCOMPARE(child<QWidget>(&w, "ToolButton5")->toolTip(), QStringLiteral("新增（Ctrl+A）"));
+        QCOMPARE(child<QWidget>(&w, "ToolButton10")->toolTip(), child<QAction>(&w, "actClose")->text());
+    }
+
     void menuTree()
     {
         TestDb t;
@@ -78,7 +95,7 @@ private slots:
         QStringList titles;
         for (QAction *a : bar->actions())
             titles.append(a->text());
-        QCOMPARE(titles, QStringList({"文件", "编辑", "输出", "统计", "数据", "视图", "工具", "帮助"}));
+        QCOMPARE(titles, QStringList({"文件(&F)", "编辑(&E)", "输出(&O)", "统计(&S)", "数据(&D)", "视图(&V)", "工具(&T)", "帮助(&H)"}));
         const QList<QPair<const char *, QString>> menus = {
             {"mi100", "公司信息 更改密码 用户权限 - 选项... 行业类别 自定义设置 - 重新登录 退出系统"},
             {"mi200", "新增 复制 修改 删除 排序... - 货品资料 职员档案 来电管理 - 业务活动 商品报价 合同管理 销售管理 售后回访 "
@@ -313,7 +330,7 @@ private slots:
                 enabled.append(a->objectName());
         enabled.sort();
         QCOMPARE(enabled, QStringList({"Action31", "Action901", "Action902", "Action903", "Action904", "Action905", "Action906",
-                                       "nshitu1", "nshitu2", "nshitu3"}));
+                                       "actMenuBar", "nshitu1", "nshitu2", "nshitu3"}));
         // not even the exit: no question comes
         child<QAction>(&w, "N5")->trigger();
         QVERIFY(!s.hasMessages());
@@ -358,13 +375,13 @@ private slots:
         w.show();
         s.answer(2);
         child<QAction>(&w, "N5")->trigger();
-        QCOMPARE(s.takeTexts(), QStringList{QStringLiteral("真的要退出“") + AppName() + QStringLiteral("”软件吗？")});
+        QCOMPARE(s.takeTexts(), QStringList{QStringLiteral("真的要退出“Kelmor客户管理软件”软件吗？")});
         QVERIFY(w.isVisible());
         // Esc asks the same
         w.activateWindow();
         s.answer(2);
         QTest::keyClick(&w, Qt::Key_Escape);
-        QCOMPARE(s.takeTexts(), QStringList{QStringLiteral("真的要退出“") + AppName() + QStringLiteral("”软件吗？")});
+        QCOMPARE(s.takeTexts(), QStringList{QStringLiteral("真的要退出“Kelmor客户管理软件”软件吗？")});
         QVERIFY(w.isVisible());
         s.answer(1);
         child<QAction>(&w, "actClose")->trigger();

@@ -201,7 +201,7 @@ private slots:
         const int zf1 = grid->columnOfField("F_ZF1");
         QCOMPARE(grid->column(zf1).title, appState().custom(1));
         QCOMPARE(grid->column(grid->columnOfField("F_RQ3")).title, appState().custom(11));
-        QCOMPARE(grid->column(grid->columnOfField("F_enrol")).title, QStringLiteral("法人供表"));
+        QCOMPARE(grid->column(grid->columnOfField("F_enrol")).title, QStringLiteral("法人代表"));
         QCOMPARE(grid->selectionMode(), QAbstractItemView::ExtendedSelection);
         QCOMPARE(grid->selectionBehavior(), QAbstractItemView::SelectRows);
         QCOMPARE(child<QLabel>(&w, "StatusPanel1")->text(), QStringLiteral(" 系统管理员"));
@@ -1100,7 +1100,7 @@ private slots:
         edit->setFocus();
         s.answer(2);
         QTest::keyClick(edit, Qt::Key_Escape);
-        QCOMPARE(s.takeTexts(), QStringList{QStringLiteral("真的要退出“") + AppName() + QStringLiteral("”软件吗？")});
+        QCOMPARE(s.takeTexts(), QStringList{QStringLiteral("真的要退出“Kelmor客户管理软件”软件吗？")});
         QVERIFY(w.isVisible());
         s.answer(1);
         grid->setFocus();
