@@ -17,12 +17,13 @@ int showBox(const QString &text, int kind)
     QMessageBox box(Messages::mainWindow() ? Messages::mainWindow() : QApplication::activeWindow());
     box.setText(text);
     switch (kind) {
-    case MessQuestion: {
+    case MessQuestion:
+    case MessDestructive: {
         box.setWindowTitle(QStringLiteral("确认"));
         box.setIcon(QMessageBox::Question);
         QPushButton *yes = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
         QPushButton *no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
-        box.setDefaultButton(yes);
+        box.setDefaultButton(kind == MessDestructive ? no : yes);
         box.setEscapeButton(no);
         box.exec();
         return box.clickedButton() == yes ? 1 : 2;
@@ -61,7 +62,7 @@ int ShowMess(const QString &text, int kind)
 {
     if (g_handler) {
         const int r = g_handler(text, kind);
-        if (kind == MessQuestion)
+        if (isQuestion(kind))
             return r == 1 ? 1 : 2;
         return 0;
     }

@@ -6,8 +6,12 @@
 
 class QWidget;
 
-// Message kinds of ShowMess.
-enum MessKind { MessInfo = 0, MessQuestion = 1, MessWarning = 2, MessError = 3 };
+// Message kinds of ShowMess. MessDestructive is a question whose yes destroys
+// something (a delete, a data clear, a restore, an overwrite): its default
+// button is 否, so that Enter never does it.
+enum MessKind { MessInfo = 0, MessQuestion = 1, MessWarning = 2, MessError = 3, MessDestructive = 4 };
+
+inline bool isQuestion(int kind) { return kind == MessQuestion || kind == MessDestructive; }
 
 // The one way to tell or ask the operator. A question answers 1 (yes) or 2
 // (no); closing the box is no. Other kinds answer 0.

@@ -399,7 +399,7 @@ void RecordListWindow::tbDelClick()
     if (!a || !a->isEnabled() || !QryTable()->isOpen() || QryTable()->isEmpty())
         return;
     // anything but yes keeps the record, the box closed included
-    if (ShowMess(deleteQuestion(), MessQuestion) != 1)
+    if (ShowMess(deleteQuestion(), MessDestructive) != 1)
         return;
     if (!deleteCurrent())
         return;

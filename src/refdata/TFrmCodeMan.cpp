@@ -225,7 +225,7 @@ void TFrmCodeMan::tbDelClick()
         ShowMess(QStringLiteral("此表是空表，不需要删除！"), MessInfo);
         return;
     }
-    if (ShowMess(m_editor.deleteQuestion(CodeListPages().value(m_page).caption), MessQuestion) == 2)
+    if (ShowMess(m_editor.deleteQuestion(CodeListPages().value(m_page).caption), MessDestructive) == 2)
         return;
     QString error;
     if (!m_editor.deleteCurrent(&error)) {

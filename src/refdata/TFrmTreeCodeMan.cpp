@@ -313,7 +313,7 @@ void TFrmTreeCodeMan::btnDeleteClick()
     if (plan.customers > 0)
         question += QStringLiteral("\n有 %1 个客户的行业类别属于此类别或其子类别，删除后这些客户仍保留原来的行业类别。")
                         .arg(plan.customers);
-    if (ShowMess(question, MessQuestion) == 2)
+    if (ShowMess(question, MessDestructive) == 2)
         return;
     const TreeResult r = m_categories.remove(node.code);
     if (r.status != TreeResult::Done) {

@@ -249,12 +249,12 @@ void TFrmOperGl::btnDeleteClick()
             ShowMess(OperatorAdmin::cannotDeleteSystemOperator(), MessWarning);
             return;
         }
-        if (ShowMess(QStringLiteral("真的要删除当前用户") + name + QStringLiteral("吗？"), MessQuestion) == 2)
+        if (ShowMess(QStringLiteral("真的要删除当前用户") + name + QStringLiteral("吗？"), MessDestructive) == 2)
             return;
         if (!OperatorAdmin::deleteOperator(code, &message))
             ShowMess(message, MessError);
     } else {
-        if (ShowMess(QStringLiteral("真的要删除当前角色") + name + QStringLiteral("吗？"), MessQuestion) == 2)
+        if (ShowMess(QStringLiteral("真的要删除当前角色") + name + QStringLiteral("吗？"), MessDestructive) == 2)
             return;
         if (!OperatorAdmin::deleteRole(code, &message))
             ShowMess(message, MessError);

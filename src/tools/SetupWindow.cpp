@@ -163,7 +163,7 @@ bool SetupWindow::createDatabase()
     if (go && exists && holdsTables) {
         QApplication::restoreOverrideCursor();
         go = ShowMess(QStringLiteral("数据库“%1”已经存在，是否删除原有数据库并重新创建？").arg(DatabaseCreator(o).targetText()),
-                      MessQuestion) == 1;
+                      MessDestructive) == 1;
         QApplication::setOverrideCursor(Qt::WaitCursor);
         o.force = true;
     }

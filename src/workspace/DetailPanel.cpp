@@ -274,7 +274,7 @@ void DetailPanel::Action903Execute()
     const QString question = m_ws->deleteQuestion(tab);
     if (question.isEmpty())
         return;
-    if (ShowMess(question, MessQuestion) == 2)
+    if (ShowMess(question, MessDestructive) == 2)
         return;
     reportOutcome(m_ws->deleteRecord(tab));
 }

@@ -99,7 +99,7 @@ void Action203Execute(CommandContext &c)
     TFrmMain *w = mainWindow(c);
     if (!w || w->QryMain()->isEmpty() || w->QryMain()->currentRow() < 0)
         return;
-    if (ShowMess(w->workspace()->deleteCustomerQuestion(), MessQuestion) == 2)
+    if (ShowMess(w->workspace()->deleteCustomerQuestion(), MessDestructive) == 2)
         return;
     reportOutcome(w->workspace()->deleteCustomer(w->CurrentTab()));
 }

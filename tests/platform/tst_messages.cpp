@@ -70,6 +70,27 @@ private slots:
         QCOMPARE(yesText, QStringLiteral("是(&Y)"));
     }
 
+    // Enter answers the box's default button: yes for an ordinary question,
+    // no for one that destroys something.
+    void enterNeverDestroys_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("question") << int(MessQuestion) << 1;
+        QTest::newRow("destructive") << int(MessDestructive) << 2;
+    }
+    void enterNeverDestroys()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, answer);
+        QTimer::singleShot(0, [] {
+            QWidget *box = QApplication::activeModalWidget();
+            QVERIFY(box);
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        QCOMPARE(ShowMess(QStringLiteral("真的要删除当前联系人吗？"), kind), answer);
+    }
+
     void windowsArePlacedOnTheScreen()
     {
         const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();

@@ -1,6 +1,7 @@
 #include "refdata/TFrmTreeCodeMan.h"
 #include "refdata/TreeServices.h"
 #include "app/TdmData.h"
+#include "platform/Messages.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
@@ -388,7 +389,7 @@ private slots:
         QCOMPARE(m[0].kind, 3);
         QCOMPARE(m[1].text, QStringLiteral("数据连接失败，请与作者联系... "));
         QCOMPARE(m[1].kind, 3);
-        QCOMPARE(m[2].kind, 1);
+        QCOMPARE(m[2].kind, int(MessDestructive)); // the delete question
         QCOMPARE(m[3].text, QStringLiteral("操作失败，请检查数据连接... "));
         QCOMPARE(m[3].kind, 3);
         QCOMPARE(itemOf(tree, "001")->childCount(), 4);

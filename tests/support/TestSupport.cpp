@@ -118,7 +118,7 @@ Script::Script()
 {
     Messages::setHandler([this](const QString &text, int kind) {
         m_messages.append({text, kind});
-        if (kind != MessQuestion)
+        if (!isQuestion(kind))
             return 0;
         if (m_answers.isEmpty()) {
             failures.append(QStringLiteral("unanswered question: ") + text);

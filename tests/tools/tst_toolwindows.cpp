@@ -90,7 +90,7 @@ private slots:
         click(&w, "btnCreate");
         m = s.takeMessages();
         QCOMPARE(m.size(), 1);
-        QCOMPARE(m.at(0).kind, int(MessQuestion));
+        QCOMPARE(m.at(0).kind, int(MessDestructive)); // 否 by default: Enter keeps the database
         QVERIFY(m.at(0).text.contains(QStringLiteral("已经存在")));
         QCOMPARE(QFileInfo(file).size(), size);
         QVERIFY(child<QPlainTextEdit>(&w, "memLog")->toPlainText().contains(QStringLiteral("已取消")));
