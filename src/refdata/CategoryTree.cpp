@@ -44,6 +44,14 @@ CategoryTree::CategoryTree(QString treeName, QString connection)
 
 QSqlDatabase CategoryTree::database() const { return Database::connection(m_connection); }
 
+QString CategoryTree::shownPath(const QString &stored)
+{
+    qsizetype n = 0;
+    while (n < stored.size() && stored.at(n) == QLatin1Char('\\'))
+        ++n;
+    return stored.mid(n);
+}
+
 QString CategoryTree::normalizePath(QString path)
 {
     const QString three = QStringLiteral("\\\\\\");

@@ -47,6 +47,9 @@ public:
     // A parent path and a caption joined; three backslashes in a row become two.
     static QString joinPath(const QString &parentPath, const QString &caption);
     static QString normalizePath(QString path);
+    // A stored path as the lists show it: without the leading backslashes
+    // ("\\制造业\电子" shows as "制造业\电子").
+    static QString shownPath(const QString &stored);
 
     QString treeName() const { return m_treeName; }
     QSqlDatabase database() const;

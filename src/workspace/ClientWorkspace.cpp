@@ -3,6 +3,7 @@
 #include "app/AppMessages.h"
 #include "platform/Database.h"
 #include "platform/Format.h"
+#include "refdata/CategoryTree.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -24,6 +25,8 @@ ClientWorkspace::ClientWorkspace(QObject *parent) : QObject(parent)
     QryMain->setObjectName(QStringLiteral("QryMain"));
     QryMain->setEmptyDateFields({QStringLiteral("F_editdate"), QStringLiteral("F_date"), QStringLiteral("F_RQ1"),
                                  QStringLiteral("F_RQ2"), QStringLiteral("F_RQ3")});
+    // the industry path shows without its stored leading backslashes
+    QryMain->setDisplayHook(QStringLiteral("F_hangye"), [](const QVariant &v) { return CategoryTree::shownPath(v.toString()); });
     for (int n = 1; n <= kTabs; ++n) {
         auto *ds = new DataSet(this);
         ds->setObjectName(QStringLiteral("QryDetail%1").arg(n));
@@ -163,8 +166,12 @@ QString ClientWorkspace::ClientSummary() const
                                      {"  主营产品:", "F_good"},     {"  客户需求:", "F_xuqiu"},   {"  业 务 员:", "F_empName"},
                                      {"  备注信息:", "F_mem"}};
     QStringList out{QString()};
-    for (const auto &l : lines)
-        out.append(QString::fromUtf8(l[0]) + QryMain->text(QString::fromLatin1(l[1])));
+    for (const auto &l : lines) {
+        const QString field = QString::fromLatin1(l[1]);
+        const int column = QryMain->fieldIndex(field);
+        out.append(QString::fromUtf8(l[0])
+                   + (QryMain->currentRow() >= 0 && column >= 0 ? QryMain->displayText(QryMain->currentRow(), column) : QryMain->text(field)));
+    }
     return out.join(QLatin1Char('\n'));
 }
 

@@ -51,6 +51,13 @@ private slots:
         QCOMPARE(ws.QryDetail51->recordCount(), 0);
         ws.QryMain->setCurrentRow(0);
         QCOMPARE(ws.detail(4)->recordCount(), 1);
+        // the industry shows without the stored leading backslashes, and is kept as stored
+        t.exec("update t_client set F_hangye = :h where F_cltID = 1", {{"h", "\\\\制造业\\电子"}});
+        QVERIFY(ws.ReopenClientList(1));
+        ws.QryMain->setCurrentRow(0);
+        QCOMPARE(ws.QryMain->displayText(0, ws.QryMain->fieldIndex("F_hangye")), QStringLiteral("制造业\\电子"));
+        QVERIFY(ws.ClientSummary().contains(QStringLiteral("  行业类别:制造业\\电子\n")));
+        QCOMPARE(ws.QryMain->value("F_hangye").toString(), QStringLiteral("\\\\制造业\\电子"));
         const QStringList summary = ws.ClientSummary().split('\n');
         QCOMPARE(summary.first(), QString());
         QCOMPARE(summary.at(1), QStringLiteral("  客户编号:C1"));

@@ -183,6 +183,9 @@ private slots:
                 QCOMPARE(w<QLineEdit>(d, "edtcode")->text(), QString());
                 QCOMPARE(w<QLineEdit>(d, "edtLXRname")->text(), QStringLiteral("王五"));
                 QCOMPARE(w<QDoubleSpinBox>(d, "rceSZ2")->value(), 12.5);
+                QCOMPARE(w<QDoubleSpinBox>(d, "rceSZ2")->text(), QString("12.5")); // as the list shows it
+                w<QDoubleSpinBox>(d, "rceSZ3")->setValue(317);
+                QCOMPARE(w<QDoubleSpinBox>(d, "rceSZ3")->text(), QString("317"));
                 QVERIFY(w<DatePicker>(d, "dtpRQ1")->isChecked());
                 QCOMPARE(w<DatePicker>(d, "dtpRQ1")->date(), QDate(2024, 5, 6));
                 QVERIFY(!w<DatePicker>(d, "dtpRQ2")->isChecked());
