@@ -6,7 +6,9 @@
 
 #include <QCoreApplication>
 #include <QInputMethodEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
+#include <QToolTip>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -562,6 +564,22 @@ bool DataGrid::editorKey(QWidget *editor, int key, Qt::KeyboardModifiers modifie
         Q_UNUSED(modifiers);
         return false;
     }
+}
+
+bool DataGrid::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QTableView::viewportEvent(event);
+    auto *help = static_cast<QHelpEvent *>(event);
+    const QModelIndex index = indexAt(help->pos());
+    const QString text = index.isValid() ? index.data(Qt::DisplayRole).toString() : QString();
+    const QRect cell = visualRect(index);
+    // the cell's margins take a few pixels of its width
+    if (!text.isEmpty() && viewport()->fontMetrics().horizontalAdvance(text) + 8 > cell.width())
+        QToolTip::showText(help->globalPos(), text, viewport(), cell);
+    else
+        QToolTip::hideText();
+    return true;
 }
 
 void DataGrid::keyPressEvent(QKeyEvent *event)

@@ -134,6 +134,8 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    // A cell cut off by its column shows its whole text as a tool tip.
+    bool viewportEvent(QEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void updateGeometries() override;

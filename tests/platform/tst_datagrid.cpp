@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 
 using TestSupport::TestDb;
 
@@ -61,6 +62,37 @@ class TestDataGrid : public QObject
     Q_OBJECT
 
 private slots:
+    // A cut-off cell shows its whole text as a tip; a double-click on the
+    // border of its title fits the column to its data.
+    void cutOffCellsAndFittingColumns()
+    {
+        TestDb t;
+        t.insert("t_client", {{"F_cltID", 1}, {"F_code", "C1"}, {"F_name", QStringLiteral("上海浦东新区张江高科技园区机电设备有限公司")}});
+        DataSet ds;
+        ds.setSql("select * from t_client order by F_ID");
+        QVERIFY(ds.open());
+        DataGrid g;
+        g.setDataSet(&ds);
+        g.setColumns({DataGridColumn("F_code", QStringLiteral("编号"), 80), DataGridColumn("F_name", QStringLiteral("名称"), 60)});
+        g.resize(600, 200);
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        const auto tipAt = [&](int col) {
+            QToolTip::hideText();
+            const QPoint pos = cellCentre(g, 0, col);
+            QHelpEvent help(QEvent::ToolTip, pos, g.viewport()->mapToGlobal(pos));
+            QApplication::sendEvent(g.viewport(), &help);
+            return QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        QCOMPARE(tipAt(0), QString()); // "C1" fits
+        QCOMPARE(tipAt(1), QStringLiteral("上海浦东新区张江高科技园区机电设备有限公司"));
+        QHeaderView *h = g.horizontalHeader();
+        const QPoint border(h->sectionViewportPosition(1) + h->sectionSize(1) - 1, h->height() / 2);
+        QTest::mouseDClick(h->viewport(), Qt::LeftButton, {}, border);
+        QVERIFY(h->sectionSize(1) > g.fontMetrics().horizontalAdvance(QStringLiteral("上海浦东新区张江高科技园区机电设备有限公司")));
+        QCOMPARE(g.column(1).width, h->sectionSize(1)); // the layout keeps the fitted width
+    }
+
     void defaultAndDesignedColumns()
     {
         TestDb t;
