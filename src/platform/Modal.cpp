@@ -1,5 +1,7 @@
 #include "Modal.h"
 
+#include "WindowMemory.h"
+
 #include <QDialog>
 #include <QFileDialog>
 
@@ -27,12 +29,17 @@ int execModal(QDialog *dialog)
 {
     if (!dialog)
         return QDialog::Rejected;
+    // a dialog comes back where the operator left it
+    WindowMemory::restore(dialog);
+    int r = 0;
     if (g_handler) {
-        const int r = g_handler(dialog);
+        r = g_handler(dialog);
         dialog->setResult(r);
-        return r;
+    } else {
+        r = dialog->exec();
     }
-    return dialog->exec();
+    WindowMemory::save(dialog);
+    return r;
 }
 
 namespace Modal {

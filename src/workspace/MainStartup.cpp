@@ -1,5 +1,7 @@
 #include "MainStartup.h"
 
+#include "platform/WindowMemory.h"
+
 #include "TFrmMain.h"
 #include "WorkspaceCommands.h"
 #include "security/TfrmOperLogin.h"
@@ -20,7 +22,11 @@ StartupParts MainStartupParts(const QString &programDir)
         if (!RunLogin(0, main))
             return false;
         if (main) {
-            main->showMaximized();
+            // where it was left on this workstation; maximised the first time
+            if (WindowMemory::restore(main))
+                main->show();
+            else
+                main->showMaximized();
             main->raise();
             main->activateWindow();
         }

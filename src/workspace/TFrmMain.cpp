@@ -1,4 +1,5 @@
 #include "TFrmMain.h"
+#include "platform/WindowMemory.h"
 #include "ui_TFrmMain.h"
 
 #include "ClientListPanel.h"
@@ -170,6 +171,7 @@ void TFrmMain::closeEvent(QCloseEvent *event)
         m_exitConfirmed = true;
         BeforeClose();
     }
+    WindowMemory::save(this);
     event->accept();
 }
 
