@@ -29,6 +29,15 @@ int execModal(QDialog *dialog)
 {
     if (!dialog)
         return QDialog::Rejected;
+    // a modal window is closed, not minimised or maximised: the program
+    // waits for it
+    if (!dialog->isVisible()) {
+        Qt::WindowFlags flags = dialog->windowFlags() & ~(Qt::WindowMinMaxButtonsHint | Qt::WindowContextHelpButtonHint);
+        // a dialog that chose its buttons keeps the rest of its choice
+        if (!(flags & Qt::CustomizeWindowHint))
+            flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+        dialog->setWindowFlags(flags);
+    }
     // a dialog comes back where the operator left it
     WindowMemory::restore(dialog);
     int r = 0;

@@ -77,8 +77,12 @@ private slots:
             return int(QDialog::Accepted);
         });
         Window w;
+        w.setWindowFlag(Qt::WindowMaximizeButtonHint);
         execModal(&w);
         QVERIFY(Config::shared().readString("Windows", "TfrmSample").contains("333,222"));
+        // a modal window has a close button and no minimise or maximise buttons
+        QVERIFY(w.windowFlags() & Qt::WindowCloseButtonHint);
+        QVERIFY(!(w.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
         Window again;
         Modal::setHandler([](QDialog *d) { return d->size() == QSize(333, 222) ? int(QDialog::Accepted) : int(QDialog::Rejected); });
         QCOMPARE(execModal(&again), int(QDialog::Accepted));
