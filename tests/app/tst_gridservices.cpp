@@ -128,10 +128,7 @@ class TestGridServices : public QObject
 private slots:
     void initTestCase()
     {
-        // the operator's documents folder lies in a folder of the test's own
-        qputenv("HOME", m_home.path().toUtf8());
-        qunsetenv("XDG_CONFIG_HOME");
-        qunsetenv("XDG_DOCUMENTS_DIR");
+        useHome(m_home.path());
     }
 
     void layoutLoads_data() { addBackendRows(); }

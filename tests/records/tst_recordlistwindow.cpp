@@ -162,10 +162,7 @@ class TestRecordListWindow : public QObject
 private slots:
     void initTestCase()
     {
-        // exported workbooks land in a documents folder of the test's own
-        qputenv("HOME", m_home.path().toUtf8());
-        qunsetenv("XDG_CONFIG_HOME");
-        qunsetenv("XDG_DOCUMENTS_DIR");
+        useHome(m_home.path());
     }
 
     void init() { replaceAppState(AppState()); }

@@ -147,9 +147,8 @@ class TestStatisticsWindow : public QObject
 private slots:
     void initTestCase()
     {
-        qputenv("HOME", m_home.path().toUtf8());
-        qunsetenv("XDG_CONFIG_HOME");
-        qunsetenv("XDG_DOCUMENTS_DIR");
+
+        useHome(m_home.path());
     }
 
     void init() { replaceAppState(AppState()); }

@@ -112,6 +112,13 @@ qint64 TestDb::insert(const QString &table, const QVariantMap &values) const
     return id;
 }
 
+void useHome(const QString &dir)
+{
+    qputenv("HOME", dir.toUtf8());
+    qunsetenv("XDG_CONFIG_HOME");
+    qunsetenv("XDG_DOCUMENTS_DIR");
+}
+
 // ------------------------------------------------------------------ Script
 
 Script::Script()

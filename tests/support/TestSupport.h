@@ -109,6 +109,10 @@ private:
     QStringList m_dialogs;
 };
 
+// Makes `dir` the operator's home, so that exported workbooks land in a
+// documents folder of the test's own.
+void useHome(const QString &dir);
+
 // Types text (Chinese included) into a widget as an input method commits it.
 void typeText(QWidget *widget, const QString &text);
 // Finds a child by object name; fails the test (and returns null) if absent.

@@ -142,9 +142,7 @@ class TestMainWindow : public QObject
 private slots:
     void initTestCase()
     {
-        // exports go to the documents folder of this home
-        qputenv("HOME", m_home.path().toUtf8());
-        qunsetenv("XDG_CONFIG_HOME");
+        useHome(m_home.path());
     }
 
     void startUpShowsTheWholeList()
